@@ -1,0 +1,60 @@
+#include "host/demo_window.h"
+
+#include <SDL/SDL.h>
+
+#include "platform/demo_error.h"
+#include "render/screen.h"
+
+DemoWindow::DemoWindow(int width, int height, int bitsPerPixel, bool fullScreen)
+{
+    ClearFlags();
+    ScreenWidth = width;
+    ScreenHeight = height;
+
+    // A machine without a sound card, joystick or CD drive must still show the
+    // show, so only the video subsystem is required to start.
+    if (SDL_Init(SDL_INIT_EVERYTHING) != 0 && SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER) != 0)
+        ThrowMessage("Error: %s\n", SDL_GetError());
+
+    const Uint32 flags = fullScreen ? (SDL_FULLSCREEN | SDL_OPENGL) : (SDL_OPENGL | SDL_RESIZABLE);
+    // Without a surface there is no GL context, and every later GL call would fail.
+    if (!SDL_SetVideoMode(width, height, bitsPerPixel, flags))
+        ThrowMessage("Error: %s\n", SDL_GetError());
+
+    // SDL 1.2 applies these only at the next mode change, which never comes:
+    // the context in use is the one SDL_SetVideoMode made with its defaults.
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
+    SDL_GL_SetAttribute(SDL_GL_SWAP_CONTROL, 1);
+    SDL_GL_SetAttribute(SDL_GL_MULTISAMPLEBUFFERS, 1);
+    SDL_GL_SetAttribute(SDL_GL_MULTISAMPLESAMPLES, 8);
+}
+
+DemoWindow::~DemoWindow()
+{
+    SDL_Quit();
+}
+
+void DemoWindow::FramePump()
+{
+    ClearFlags();
+    SDL_GL_SwapBuffers();
+    SDL_Event event;
+    while (SDL_PollEvent(&event)) {
+        if (event.type == SDL_KEYUP) {
+            switch (event.key.keysym.sym) {
+            case SDLK_ESCAPE: escape_ = true; break;
+            case SDLK_SPACE: space_ = true; break;
+            case SDLK_RIGHT: right_ = true; break;
+            case SDLK_LEFT: left_ = true; break;
+            default: break;
+            }
+        } else if (event.type == SDL_QUIT) {
+            ThrowMessage("You quit?");
+        }
+    }
+}

@@ -1,0 +1,35 @@
+#include "host/frame.h"
+
+#include "platform/music_clock.h"
+
+float BeatLevel(const float* spectrum)
+{
+    float sum = 0;
+    for (int i = 0; i < 16; ++i)
+        sum += spectrum[i];
+    const float squared = sum * sum;
+    float level = squared * squared * squared;
+    if (level > 1.0f)
+        level = 1.0f;
+    return level;
+}
+
+int EffectTime(const MusicClock& clock, int startOffset)
+{
+    const double seconds = clock.BytesToSeconds(clock.Position());
+    const int64_t ms = static_cast<int64_t>(seconds * 1000.0);
+    // The low 32 bits of the position, plus the offset, wrapping like the effects' arithmetic.
+    return static_cast<int>(static_cast<uint32_t>(ms) + static_cast<uint32_t>(startOffset));
+}
+
+void SeekMusic(MusicClock& clock, double seconds)
+{
+    clock.SetPosition(clock.SecondsToBytes(clock.BytesToSeconds(clock.Position()) + seconds));
+}
+
+void DrawEffects(const EffectList& effects, int timeMs, float beat)
+{
+    for (const auto& effect : effects)
+        if (effect->IsActiveAt(timeMs))
+            effect->Draw(timeMs, beat);
+}

@@ -1,0 +1,18 @@
+#pragma once
+#include <cstdint>
+
+#include "timeline/effect_list.h"
+
+class MusicClock;
+
+// The sum of the 16 lowest spectrum magnitudes to the sixth power, at most 1.
+float BeatLevel(const float* spectrum);
+
+// The music position in milliseconds plus the start offset, as the effects see it.
+int EffectTime(const MusicClock& clock, int startOffset);
+
+// Moves the music by the given number of seconds (the seek keys).
+void SeekMusic(MusicClock& clock, double seconds);
+
+// Calls Draw on every effect whose window holds t, in list order.
+void DrawEffects(const EffectList& effects, int timeMs, float beat);

@@ -1,0 +1,129 @@
+#include "host/options.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+bool ParseInt(const char* text, int& value)
+{
+    char* end = nullptr;
+    const long v = std::strtol(text, &end, 10);
+    if (end == text || *end != '\0' || v < -2147483647L - 1 || v > 2147483647L)
+        return false;
+    value = static_cast<int>(v);
+    return true;
+}
+
+bool ParseSize(const char* text, int& width, int& height)
+{
+    const char* x = std::strchr(text, 'x');
+    if (!x)
+        return false;
+    const std::string w(text, x);
+    return ParseInt(w.c_str(), width) && ParseInt(x + 1, height) && width > 0 && height > 0 && width <= 16384 &&
+           height <= 16384;
+}
+
+bool ParseRange(const char* text, int& from, int& to, int& step)
+{
+    const std::string s(text);
+    const size_t a = s.find(':');
+    const size_t b = a == std::string::npos ? a : s.find(':', a + 1);
+    if (b == std::string::npos)
+        return false;
+    return ParseInt(s.substr(0, a).c_str(), from) && ParseInt(s.substr(a + 1, b - a - 1).c_str(), to) &&
+           ParseInt(s.substr(b + 1).c_str(), step) && step > 0;
+}
+
+}  // namespace
+
+bool ParseOptions(int argc, const char* const* argv, PlayerOptions& o, std::string& error)
+{
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
+        auto needValue = [&]() {
+            if (!value)
+                error = "missing value after " + arg;
+            else
+                ++i;
+            return value != nullptr;
+        };
+        if (arg == "--help" || arg == "-h") {
+            o.help = true;
+        } else if (arg == "--windowed") {
+            o.windowed = true;
+        } else if (arg == "--no-gui") {
+            o.noGui = true;
+        } else if (arg == "--no-dialog") {
+            o.noDialog = true;
+        } else if (arg == "-C") {
+            if (!needValue())
+                return false;
+            o.directory = value;
+        } else if (arg == "--size") {
+            if (!needValue())
+                return false;
+            if (!ParseSize(value, o.width, o.height)) {
+                error = "--size wants WIDTHxHEIGHT, e.g. 800x600";
+                return false;
+            }
+        } else if (arg == "--render") {
+            if (!needValue())
+                return false;
+            if (!ParseRange(value, o.renderFrom, o.renderTo, o.renderStep)) {
+                error = "--render wants FROM:TO:STEP in milliseconds, with STEP above 0";
+                return false;
+            }
+            o.render = true;
+        } else if (arg == "--out") {
+            if (!needValue())
+                return false;
+            o.outDir = value;
+        } else if (arg == "--beat") {
+            if (!needValue())
+                return false;
+            char* end = nullptr;
+            const float b = std::strtof(value, &end);
+            if (end == value || *end != '\0') {
+                error = "--beat wants a number, e.g. 0.5";
+                return false;
+            }
+            o.beat = b;
+        } else {
+            error = "unknown option " + arg;
+            return false;
+        }
+    }
+    if (o.render && o.outDir.empty()) {
+        error = "--render needs --out DIR";
+        return false;
+    }
+    if (!o.render && (!o.outDir.empty() || o.beat)) {
+        error = "--out and --beat only go with --render";
+        return false;
+    }
+    return true;
+}
+
+const char* UsageText()
+{
+    return "Usage: player [options]\n"
+           "Plays the show described by data/demo.txt in the working directory.\n"
+           "\n"
+           "  -C DIR               run in DIR (its data/ folder is used)\n"
+           "  --windowed           open a window instead of going full screen\n"
+           "  --size WxH           window size in pixels (default 1024x768)\n"
+           "  --no-dialog          skip the video setup dialog (the flags above skip it too)\n"
+           "  --no-gui             report errors on standard error only, no message box\n"
+           "  --render FROM:TO:STEP --out DIR [--beat B]\n"
+           "                       draw the frames of effect time FROM, FROM+STEP, ... below TO\n"
+           "                       (milliseconds) and write them as DIR/frame_NNNNNNN.png;\n"
+           "                       B fixes the beat level, otherwise the music gives it\n"
+           "  --help               show this text\n"
+           "\n"
+           "Keys: Escape ends the show, Right and Left move it one second.\n"
+           "Exit status: 0 when the show ends or is quit, 1 on an error, 255 when the setup is cancelled.\n";
+}

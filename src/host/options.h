@@ -1,0 +1,31 @@
+#pragma once
+#include <optional>
+#include <string>
+
+// What the command line asks for.
+struct PlayerOptions {
+    std::string directory;   // -C DIR: run in DIR
+    bool windowed = false;   // --windowed
+    int width = 0;           // --size WxH (0: not given)
+    int height = 0;
+    bool noGui = false;      // --no-gui: errors only on standard error
+    bool noDialog = false;   // --no-dialog
+    bool help = false;       // --help
+
+    // --render FROM:TO:STEP --out DIR [--beat B]
+    bool render = false;
+    int renderFrom = 0;
+    int renderTo = 0;
+    int renderStep = 1;
+    std::string outDir;
+    std::optional<float> beat;
+
+    // Any of these means the viewer chose already: no setup dialog.
+    bool SkipsDialog() const { return noDialog || windowed || width > 0 || render; }
+};
+
+// Parses argv. On a malformed command line returns false with a message in error.
+bool ParseOptions(int argc, const char* const* argv, PlayerOptions& options, std::string& error);
+
+// The --help text.
+const char* UsageText();

@@ -1,0 +1,164 @@
+#include "host/player.h"
+
+#include <sys/stat.h>
+
+#include <cstdlib>
+#include <memory>
+#include <new>
+#include <string>
+
+#include "host/demo_window.h"
+#include "host/frame.h"
+#include "host/frame_capture.h"
+#include "host/video_settings.h"
+#include "platform/debug_output.h"
+#include "platform/demo_error.h"
+#include "platform/message_box.h"
+#include "platform/music_clock.h"
+#include "render/guards.h"
+#include "render/screen.h"
+#include "timeline/demo_script.h"
+
+namespace {
+
+// Everything the run owns, released in reverse order of creation.
+struct RunState {
+    std::unique_ptr<MusicClock> clock;
+    std::unique_ptr<DemoWindow> window;
+    std::unique_ptr<CEnabler> textureGuard;
+    EffectList effects;
+    std::string musicFile;
+    int startOffset = 0;
+};
+
+VideoSettings ChooseVideoSettings(const PlayerOptions& options)
+{
+    VideoSettings settings;
+    if (options.width > 0) {
+        settings.width = options.width;
+        settings.height = options.height;
+    }
+    if (options.windowed || options.render)
+        settings.windowed = 1;
+    return settings;
+}
+
+void OpenWindowAndGl(RunState& run, const VideoSettings& settings)
+{
+    run.window = std::make_unique<DemoWindow>(settings.width, settings.height, settings.bitsPerPixel,
+                                              settings.windowed == 0);
+    const GLenum status = glewInit();
+    if (status != GLEW_OK)
+        ThrowMessage("Error: %s\n", reinterpret_cast<const char*>(glewGetErrorString(status)));
+    if (!GLEW_VERSION_2_0)
+        ThrowMessage("Opengl 2.0 not supported");
+    ResetPerspective();
+    run.textureGuard = std::make_unique<CEnabler>(GL_TEXTURE_2D);
+}
+
+void PlayShow(RunState& run)
+{
+    MusicClock& clock = *run.clock;
+    clock.Open(run.musicFile);
+    clock.Play();
+    clock.SetPosition(clock.SecondsToBytes(static_cast<double>(static_cast<uint32_t>(run.startOffset))));
+    glClearColor(0, 0, 0, 0);
+
+    float spectrum[kSpectrumSize];
+    while (!run.window->EscapePressed()) {
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        if (run.window->RightPressed())
+            SeekMusic(clock, 1.0);
+        if (run.window->LeftPressed())
+            SeekMusic(clock, -1.0);
+        const int t = EffectTime(clock, run.startOffset);
+        clock.Spectrum(spectrum);
+        DrawEffects(run.effects, t, BeatLevel(spectrum));
+        run.window->FramePump();
+    }
+}
+
+// Draws the frames of the requested effect times exactly as the show would and
+// writes each one out. The music is decoded but never played.
+void RenderFrames(RunState& run, const PlayerOptions& options)
+{
+    mkdir(options.outDir.c_str(), 0755);
+    MusicClock& clock = *run.clock;
+    clock.Open(run.musicFile);
+    glClearColor(0, 0, 0, 0);
+
+    FrameCapture capture(ScreenWidth, ScreenHeight);
+    float spectrum[kSpectrumSize];
+    for (int64_t t = options.renderFrom; t < options.renderTo; t += options.renderStep) {
+        const int time = static_cast<int>(t);
+        float beat = 0;
+        if (options.beat) {
+            beat = *options.beat;
+        } else {
+            const double musicSeconds = (static_cast<double>(time) - run.startOffset) / 1000.0;
+            clock.SetPosition(clock.SecondsToBytes(musicSeconds));
+            clock.Spectrum(spectrum);
+            beat = BeatLevel(spectrum);
+        }
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        DrawEffects(run.effects, time, beat);
+        capture.Write(FramePath(options.outDir, time));
+        run.window->FramePump();
+    }
+}
+
+void ShutDown(RunState& run)
+{
+    for (auto& effect : run.effects)
+        effect.reset();
+    run.effects.clear();
+    run.textureGuard.reset();
+    run.window.reset();
+}
+
+// On the error path the window goes before the message is shown; the effects
+// are left alone, since their GL objects went with the context.
+void ReleaseAfterError(RunState& run)
+{
+    for (auto& effect : run.effects)
+        effect.release();
+    run.effects.clear();
+    run.textureGuard.reset();
+    run.window.reset();
+}
+
+int ReportError(const std::string& message, const PlayerOptions& options)
+{
+    DebugOutput("Exception: ");
+    DebugOutput(message.c_str());
+    DebugOutput("\n");
+    if (!options.noGui && std::getenv("DISPLAY"))
+        ShowErrorBox(message);
+    // The show's own ways of ending travel as messages too; they are no failure.
+    return message == "End of show" || message == "You quit?" ? kExitOk : kExitError;
+}
+
+}  // namespace
+
+int RunPlayer(const PlayerOptions& options)
+{
+    RunState run;
+    std::string message;
+    try {
+        run.clock = MakeMusicClock();
+        OpenWindowAndGl(run, ChooseVideoSettings(options));
+        LoadDemoScript(run.effects, *run.window, run.musicFile, run.startOffset);
+        if (options.render)
+            RenderFrames(run, options);
+        else
+            PlayShow(run);
+        ShutDown(run);
+        return kExitOk;
+    } catch (const std::bad_alloc&) {
+        message = "Out of memory";
+    } catch (const std::exception& e) {
+        message = e.what();
+    }
+    ReleaseAfterError(run);
+    return ReportError(message, options);
+}

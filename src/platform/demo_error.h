@@ -1,0 +1,13 @@
+#pragma once
+#include <stdexcept>
+#include <string>
+
+// Every failure of the program travels as one of these, carrying the message
+// that the top-level handler shows.
+class DemoError : public std::runtime_error {
+public:
+    explicit DemoError(const std::string& message) : std::runtime_error(message) {}
+};
+
+// Formats printf-style into a 1024-byte buffer (longer texts are cut) and throws it.
+[[noreturn]] void ThrowMessage(const char* format, ...) __attribute__((format(printf, 1, 2)));

@@ -1,0 +1,16 @@
+#include "platform/message_box.h"
+
+#include <gtk/gtk.h>
+
+void ShowErrorBox(const std::string& message)
+{
+    if (!gtk_init_check(nullptr, nullptr))
+        return;
+    GtkWidget* dialog = gtk_message_dialog_new(nullptr, GTK_DIALOG_MODAL, GTK_MESSAGE_ERROR,
+                                               GTK_BUTTONS_OK, "%s", message.c_str());
+    gtk_window_set_title(GTK_WINDOW(dialog), "Error");
+    gtk_dialog_run(GTK_DIALOG(dialog));
+    gtk_widget_destroy(dialog);
+    while (gtk_events_pending())
+        gtk_main_iteration();
+}

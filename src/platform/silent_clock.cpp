@@ -1,0 +1,67 @@
+#include "platform/music_clock.h"
+
+#include <chrono>
+#include <cmath>
+#include <algorithm>
+
+namespace {
+
+// Positions are counted as 44.1 kHz stereo 16-bit frames, 176400 bytes a second.
+constexpr int64_t kBytesPerFrame = 4;
+constexpr int64_t kFramesPerSecond = 44100;
+
+class SilentClock : public MusicClock {
+public:
+    void Open(const std::string&) override {}
+
+    void Play() override
+    {
+        playing_ = true;
+        base_ = 0;
+        started_ = Clock::now();
+    }
+
+    int64_t SecondsToBytes(double seconds) const override
+    {
+        return static_cast<int64_t>(std::floor(seconds * kFramesPerSecond)) * kBytesPerFrame;
+    }
+
+    double BytesToSeconds(int64_t bytes) const override
+    {
+        return static_cast<double>(bytes / kBytesPerFrame) / kFramesPerSecond;
+    }
+
+    int64_t Position() const override
+    {
+        if (!playing_)
+            return base_;
+        const double elapsed = std::chrono::duration<double>(Clock::now() - started_).count();
+        return base_ + SecondsToBytes(elapsed);
+    }
+
+    void SetPosition(int64_t bytes) override
+    {
+        base_ = std::max<int64_t>(0, bytes / kBytesPerFrame * kBytesPerFrame);
+        started_ = Clock::now();
+    }
+
+    void Spectrum(float* out) override { std::fill(out, out + kSpectrumSize, 0.0f); }
+
+private:
+    using Clock = std::chrono::steady_clock;
+    bool playing_ = false;
+    int64_t base_ = 0;
+    Clock::time_point started_ = Clock::now();
+};
+
+}  // namespace
+
+std::unique_ptr<MusicClock> MakeSilentClock()
+{
+    return std::make_unique<SilentClock>();
+}
+
+std::unique_ptr<MusicClock> MakeMusicClock()
+{
+    return MakeSilentClock();
+}

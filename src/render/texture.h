@@ -1,0 +1,49 @@
+#pragma once
+#include <cstdint>
+
+#include "render/gl.h"
+
+// Pixels that the caller owns, handed to CTexture::Upload.
+struct ImageRecord {
+    const void* pixels = nullptr;  // first row first, rows without padding
+    int width = 0;
+    int height = 0;
+    bool clamp = false;            // GL_CLAMP_TO_EDGE instead of GL_REPEAT
+    GLenum format = GL_RGBA;       // GL_RGBA (4 bytes a pixel) or GL_RGB8 (3 bytes)
+    bool noMipmap = false;         // GL_RGBA only: level 0 alone
+};
+
+// Owns one GL texture name for its whole life.
+class CTexture {
+public:
+    CTexture();
+    ~CTexture();
+    CTexture(const CTexture&) = delete;
+    CTexture& operator=(const CTexture&) = delete;
+
+    // Replaces the whole image. Throws "Unknown pixeldepth" for another format.
+    virtual void Upload(ImageRecord image);
+
+    GLuint texture = 0;
+};
+
+// A texture filled from an image file through FreeImage.
+class CTextureFreeImage : public CTexture {
+public:
+    // Reads the file into top-row-first RGBA and uploads it with mipmaps.
+    // A file that cannot be read leaves the texture without an image.
+    void Load(const char* path);
+};
+
+// Returns width x height pixels with the rows in reverse order and the red and
+// blue bytes of every pixel swapped; frees src.
+uint32_t* FlipAndSwapRows(uint32_t* src, int width, int height);
+
+// Binds a texture for the length of a block; binds texture 0 on the way out.
+class CTextureBinder {
+public:
+    explicit CTextureBinder(GLuint name) { glBindTexture(GL_TEXTURE_2D, name); }
+    ~CTextureBinder() { glBindTexture(GL_TEXTURE_2D, 0); }
+    CTextureBinder(const CTextureBinder&) = delete;
+    CTextureBinder& operator=(const CTextureBinder&) = delete;
+};

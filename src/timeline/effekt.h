@@ -1,0 +1,33 @@
+#pragma once
+#include <cstdint>
+
+// Base of everything the demo script can place on the timeline. The host calls
+// Draw in every frame whose effect time t satisfies start < t < end, compared
+// as unsigned 32-bit numbers.
+class Effekt {
+public:
+    Effekt(int start, int end) : end(end), start(start) {}
+    virtual ~Effekt() = default;
+    Effekt(const Effekt&) = delete;
+    Effekt& operator=(const Effekt&) = delete;
+
+    virtual void AddTweaks() {}
+    virtual void Draw(int timeMs, float beat) = 0;
+
+    bool IsActiveAt(int timeMs) const
+    {
+        return static_cast<uint32_t>(start) < static_cast<uint32_t>(timeMs) &&
+               static_cast<uint32_t>(timeMs) < static_cast<uint32_t>(end);
+    }
+
+    // (t - start) / (end - start), each difference unsigned 32-bit, divided in floats.
+    float Progress(int timeMs) const
+    {
+        const float done = static_cast<float>(static_cast<uint32_t>(timeMs) - static_cast<uint32_t>(start));
+        const float span = static_cast<float>(static_cast<uint32_t>(end) - static_cast<uint32_t>(start));
+        return done / span;
+    }
+
+    int end;
+    int start;
+};

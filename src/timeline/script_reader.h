@@ -1,0 +1,12 @@
+#pragma once
+#include <cstdio>
+#include <string>
+
+// Line-based reading of the demo script and the other text files the player
+// reads: lines starting with '#' are skipped, trailing blanks are cut, at most
+// 1023 characters come back per read (longer lines come back in pieces), and
+// a read at the end of the file gives an empty line.
+std::string ReadLine(FILE* stream);
+
+// A line read as above, converted like atoi (no digits gives 0).
+int ReadInt(FILE* stream);

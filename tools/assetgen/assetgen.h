@@ -1,0 +1,7 @@
+#pragma once
+#include <string>
+
+// Each part of the default show's assets has its own writer; every writer is
+// deterministic, so the same bytes come out on every run. dataDir is the
+// show's data/ folder; writers create the sub-folders they need.
+void WritePictures(const std::string& dataDir);

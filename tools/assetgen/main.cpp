@@ -1,0 +1,20 @@
+#include <cstdio>
+#include <exception>
+
+#include "assetgen.h"
+
+int main(int argc, char** argv)
+{
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: %s DATA_DIR\n", argv[0]);
+        return 2;
+    }
+    try {
+        const std::string dataDir = argv[1];
+        WritePictures(dataDir);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "assetgen: %s\n", e.what());
+        return 1;
+    }
+    return 0;
+}
