@@ -34,6 +34,11 @@ void GlTest::SetUpTestSuite()
     glEnable(GL_TEXTURE_2D);
 }
 
+DemoWindow& TestWindow()
+{
+    return *g_window;
+}
+
 void GlTest::SetUp()
 {
     glClearColor(0, 0, 0, 0);

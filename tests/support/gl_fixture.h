@@ -19,6 +19,10 @@ protected:
     void SetUp() override;
 };
 
+class DemoWindow;
+// The window of the test program (opened by the first GlTest).
+DemoWindow& TestWindow();
+
 using Pixel = std::array<int, 4>;  // r, g, b, a in 0..255
 
 // The back-buffer pixel at x, y counted from the top-left corner of the window.

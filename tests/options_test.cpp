@@ -1,0 +1,69 @@
+// Command-line parsing.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "host/options.h"
+
+namespace {
+
+bool Parse(std::vector<const char*> args, PlayerOptions& o, std::string& error)
+{
+    args.insert(args.begin(), "player");
+    return ParseOptions(static_cast<int>(args.size()), args.data(), o, error);
+}
+
+TEST(Options, RenderWithAllValues)
+{
+    PlayerOptions o;
+    std::string error;
+    ASSERT_TRUE(Parse({"-C", "/tmp", "--render", "1000:5000:250", "--out", "frames", "--beat", "0.5", "--size",
+                       "320x240", "--no-gui"},
+                      o, error))
+        << error;
+    EXPECT_EQ(o.directory, "/tmp");
+    EXPECT_TRUE(o.render);
+    EXPECT_EQ(o.renderFrom, 1000);
+    EXPECT_EQ(o.renderTo, 5000);
+    EXPECT_EQ(o.renderStep, 250);
+    EXPECT_EQ(o.outDir, "frames");
+    ASSERT_TRUE(o.beat.has_value());
+    EXPECT_FLOAT_EQ(*o.beat, 0.5f);
+    EXPECT_EQ(o.width, 320);
+    EXPECT_EQ(o.height, 240);
+    EXPECT_TRUE(o.noGui);
+    EXPECT_TRUE(o.SkipsDialog());
+}
+
+TEST(Options, DefaultsShowTheDialog)
+{
+    PlayerOptions o;
+    std::string error;
+    ASSERT_TRUE(Parse({}, o, error));
+    EXPECT_FALSE(o.SkipsDialog());
+    EXPECT_FALSE(o.render);
+}
+
+TEST(Options, RejectsMalformedValues)
+{
+    const std::vector<std::vector<const char*>> bad = {
+        {"--render", "1000:5000:0", "--out", "x"},  // a zero step would never end
+        {"--render", "1000:5000", "--out", "x"},
+        {"--render", "0:100:10"},                    // no --out
+        {"--size", "800"},
+        {"--size", "0x600"},
+        {"--size", "800x"},
+        {"--beat", "loud", "--render", "0:1:1", "--out", "x"},
+        {"--out", "x"},                              // --out without --render
+        {"--frobnicate"},
+        {"-C"},
+    };
+    for (const auto& args : bad) {
+        PlayerOptions o;
+        std::string error;
+        EXPECT_FALSE(Parse(args, o, error)) << args[0];
+        EXPECT_FALSE(error.empty());
+    }
+}
+
+}  // namespace

@@ -1,0 +1,94 @@
+// The player program end to end: headless rendering and exit codes.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <fstream>
+
+#include "support/gl_fixture.h"
+#include "support/image_files.h"
+
+namespace {
+
+// A folder holding data/demo.txt with the given text.
+std::string ShowFolder(const std::string& script)
+{
+    const std::string dir = MakeTempDir();
+    mkdir((dir + "/data").c_str(), 0755);
+    std::ofstream(dir + "/data/demo.txt") << script;
+    return dir;
+}
+
+// Runs the player in dir with the given arguments; returns its exit code.
+int RunPlayer(const std::string& dir, const std::string& args)
+{
+    const char* player = std::getenv("DEMO_PLAYER");
+    if (!player)
+        return -1000;
+    const std::string command = std::string(player) + " -C " + dir + " --no-gui " + args + " 2>" + dir + "/stderr.txt";
+    const int status = std::system(command.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+std::string ReadFile(const std::string& path)
+{
+    std::ifstream in(path);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+bool Exists(const std::string& path)
+{
+    struct stat s;
+    return stat(path.c_str(), &s) == 0;
+}
+
+TEST(Player, RendersFramesAsTheShowDrawsThem)
+{
+    const std::string dir = ShowFolder("data/none.ogg\n0\n1\nFlashWhite\n0\n1000");
+    ASSERT_EQ(RunPlayer(dir, "--size 64x48 --render 250:1000:250 --out " + dir + "/frames"), 0)
+        << ReadFile(dir + "/stderr.txt");
+    const float expected[] = {0.75f, 0.5f, 0.25f};
+    const char* names[] = {"frame_0000250.png", "frame_0000500.png", "frame_0000750.png"};
+    for (int i = 0; i < 3; ++i) {
+        int w = 0, h = 0;
+        const auto pixels = ReadImage(dir + "/frames/" + names[i], w, h);
+        ASSERT_EQ(w, 64) << names[i];
+        ASSERT_EQ(h, 48);
+        for (size_t corner : {size_t(0), pixels.size() - 4}) {
+            EXPECT_NEAR(pixels[corner], expected[i] * 255, 2) << names[i];
+            EXPECT_NEAR(pixels[corner + 2], expected[i] * 255, 2) << names[i];
+        }
+    }
+    EXPECT_FALSE(Exists(dir + "/frames/frame_0001000.png"));  // TO is not drawn
+    EXPECT_NE(ReadFile(dir + "/stderr.txt").find("Loaded FlashWhite with start time 0 and end time 1000\n"),
+              std::string::npos);
+}
+
+TEST(Player, EndOfShowEndsARenderNormally)
+{
+    const std::string dir = ShowFolder("m\n0\n2\nFlashWhite\n0\n1000\nEndDemo\n600\n-1\n");
+    EXPECT_EQ(RunPlayer(dir, "--size 32x24 --render 250:1000:250 --out " + dir + "/frames"), 0);
+    EXPECT_TRUE(Exists(dir + "/frames/frame_0000500.png"));
+    EXPECT_FALSE(Exists(dir + "/frames/frame_0000750.png"));
+    EXPECT_NE(ReadFile(dir + "/stderr.txt").find("Exception: End of show\n"), std::string::npos);
+}
+
+TEST(Player, FailuresExitWithOne)
+{
+    const std::string unknown = ShowFolder("m\n0\n1\nNoSuchEffect\n0\n10");
+    EXPECT_EQ(RunPlayer(unknown, "--size 32x24 --render 0:10:5 --out " + unknown + "/f"), 1);
+    EXPECT_NE(ReadFile(unknown + "/stderr.txt")
+                  .find("Exception: Unknown entry 'NoSuchEffect' in file, please correct\n"),
+              std::string::npos);
+
+    const std::string empty = MakeTempDir();
+    EXPECT_EQ(RunPlayer(empty, "--size 32x24 --render 0:10:5 --out " + empty + "/f"), 1);
+    EXPECT_NE(ReadFile(empty + "/stderr.txt").find("Exception: Unable to load data/demo.txt\n"), std::string::npos);
+
+    EXPECT_EQ(RunPlayer(empty, "--size nonsense"), 1);
+    EXPECT_EQ(RunPlayer(empty, "--help"), 0);
+}
+
+}  // namespace

@@ -1,0 +1,183 @@
+// Textures: loading pictures, uploading pixels, and the state both leave behind.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <vector>
+
+#include "platform/demo_error.h"
+#include "render/texture.h"
+#include "support/gl_fixture.h"
+#include "support/image_files.h"
+
+namespace {
+
+class TextureTest : public GlTest {};
+
+void ExpectUploadState()
+{
+    GLint bound = -1, alignment = 0;
+    GLfloat envMode = 0;
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+    glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
+    glGetTexEnvfv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &envMode);
+    EXPECT_EQ(bound, 0);
+    EXPECT_EQ(alignment, 1);
+    EXPECT_EQ(static_cast<GLenum>(envMode), static_cast<GLenum>(GL_MODULATE));
+}
+
+// Level-0 texels of a texture, r, g, b, a bytes, first row first.
+std::vector<unsigned char> Texels(GLuint texture, int level, int& width, int& height)
+{
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, level, GL_TEXTURE_WIDTH, &width);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, level, GL_TEXTURE_HEIGHT, &height);
+    std::vector<unsigned char> texels(static_cast<size_t>(width) * height * 4);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    if (!texels.empty())
+        glGetTexImage(GL_TEXTURE_2D, level, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
+    glBindTexture(GL_TEXTURE_2D, 0);
+    return texels;
+}
+
+TEST(FlipAndSwapRows, ReversesRowsAndSwapsRedAndBlue)
+{
+    // Two rows of two pixels, as FreeImage keeps them: bottom row first, B G R A bytes.
+    uint32_t* src = static_cast<uint32_t*>(std::malloc(4 * 4));
+    src[0] = 0x11223344;
+    src[1] = 0xAABBCCDD;
+    src[2] = 0x01020304;
+    src[3] = 0xFF00FF00;
+    uint32_t* dst = FlipAndSwapRows(src, 2, 2);
+    EXPECT_EQ(dst[0], 0x01040302u);
+    EXPECT_EQ(dst[1], 0xFF00FF00u);
+    EXPECT_EQ(dst[2], 0x11443322u);
+    EXPECT_EQ(dst[3], 0xAADDCCBBu);
+    std::free(dst);
+}
+
+TEST_F(TextureTest, LoadPutsTheTopLeftPixelFirst)
+{
+    const std::string path = MakeTempDir() + "/corner.png";
+    WriteImage(path, 2, 2, {255, 0, 0, 255, 0, 255, 0, 255, 0, 0, 255, 255, 255, 255, 255, 128});
+    CTextureFreeImage texture;
+    texture.Load(path.c_str());
+    ExpectUploadState();
+
+    int w = 0, h = 0;
+    const auto texels = Texels(texture.texture, 0, w, h);
+    ASSERT_EQ(w, 2);
+    ASSERT_EQ(h, 2);
+    const std::vector<unsigned char> expected = {255, 0, 0, 255, 0, 255, 0, 255, 0, 0, 255, 255, 255, 255, 255, 128};
+    EXPECT_EQ(texels, expected);  // PNG alpha kept
+
+    glBindTexture(GL_TEXTURE_2D, texture.texture);
+    GLint wrap = 0, minFilter = 0;
+    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, &wrap);
+    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &minFilter);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    EXPECT_EQ(wrap, GL_REPEAT);
+    EXPECT_EQ(minFilter, GL_LINEAR);
+}
+
+TEST_F(TextureTest, JpegGetsFullAlphaAndOddSizesAreScaled)
+{
+    const std::string path = MakeTempDir() + "/odd.jpg";
+    WriteSolidImage(path, 300, 200, 200, 100, 50);
+    CTextureFreeImage texture;
+    texture.Load(path.c_str());
+    int w = 0, h = 0;
+    const auto texels = Texels(texture.texture, 0, w, h);
+    EXPECT_EQ(w, 256);  // scaled to powers of two
+    EXPECT_EQ(h, 256);
+    ASSERT_FALSE(texels.empty());
+    EXPECT_EQ(texels[3], 255);
+    EXPECT_NEAR(texels[0], 200, 3);
+    EXPECT_NEAR(texels[1], 100, 3);
+    EXPECT_NEAR(texels[2], 50, 3);
+    // Mipmap levels were built.
+    int w1 = 0, h1 = 0;
+    Texels(texture.texture, 1, w1, h1);
+    EXPECT_EQ(w1, 128);
+}
+
+TEST_F(TextureTest, UnreadableFilesLeaveTheTextureEmpty)
+{
+    const std::string dir = MakeTempDir();
+    FILE* garbage = std::fopen((dir + "/garbage.png").c_str(), "wb");
+    std::fputs("\x89PNG\r\n\x1a\nnot really a picture", garbage);
+    std::fclose(garbage);
+
+    for (const std::string& path : {dir + "/missing.png", dir + "/garbage.png", dir}) {
+        CTextureFreeImage texture;
+        EXPECT_NO_THROW(texture.Load(path.c_str()));
+        int w = -1, h = -1;
+        Texels(texture.texture, 0, w, h);
+        EXPECT_EQ(w, 0) << path;
+        ExpectDefaultGlState();
+    }
+}
+
+TEST_F(TextureTest, UploadWithoutMipmapsRepeats)
+{
+    std::vector<unsigned char> pixels(512 * 512 * 4, 77);
+    CTexture texture;
+    ImageRecord image;
+    image.pixels = pixels.data();
+    image.width = image.height = 512;
+    image.format = GL_RGBA;
+    image.noMipmap = true;
+    texture.Upload(image);
+    ExpectUploadState();
+
+    int w = 0, h = 0, w1 = 0, h1 = 0;
+    EXPECT_EQ(Texels(texture.texture, 0, w, h)[0], 77);
+    EXPECT_EQ(w, 512);
+    Texels(texture.texture, 1, w1, h1);
+    EXPECT_EQ(w1, 0);  // level 0 only
+
+    glBindTexture(GL_TEXTURE_2D, texture.texture);
+    GLint wrapS = 0, wrapT = 0;
+    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, &wrapS);
+    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, &wrapT);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    EXPECT_EQ(wrapS, GL_REPEAT);
+    EXPECT_EQ(wrapT, GL_REPEAT);
+}
+
+TEST_F(TextureTest, UploadRgbClamps)
+{
+    const unsigned char pixels[2 * 2 * 3] = {10, 20, 30, 40, 50, 60, 70, 80, 90, 100, 110, 120};
+    CTexture texture;
+    ImageRecord image;
+    image.pixels = pixels;
+    image.width = image.height = 2;
+    image.clamp = true;
+    image.format = GL_RGB8;
+    texture.Upload(image);
+    int w = 0, h = 0;
+    const auto texels = Texels(texture.texture, 0, w, h);
+    ASSERT_EQ(texels.size(), 16u);
+    EXPECT_EQ(texels[4], 40);
+    EXPECT_EQ(texels[7], 255);
+    glBindTexture(GL_TEXTURE_2D, texture.texture);
+    GLint wrap = 0;
+    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, &wrap);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    EXPECT_EQ(wrap, GL_CLAMP_TO_EDGE);
+}
+
+TEST_F(TextureTest, UnknownFormatThrowsAndUnbinds)
+{
+    CTexture texture;
+    ImageRecord image;
+    image.format = 0;
+    try {
+        texture.Upload(image);
+        FAIL() << "no exception";
+    } catch (const DemoError& e) {
+        EXPECT_STREQ(e.what(), "Unknown pixeldepth");
+    }
+    ExpectUploadState();
+}
+
+}  // namespace
