@@ -147,7 +147,13 @@ int64_t MusicStream::SecondsToBytes(double seconds) const
 {
     // The tiny bias keeps a byte position that went through BytesToSeconds on
     // the same frame despite rounding in the division.
-    const double frames = std::floor(seconds * rate_ + 1e-6);
+    double frames = std::floor(seconds * rate_ + 1e-6);
+    // Far beyond any track (or not a number): keep the conversion defined.
+    constexpr double kLimit = 1e15;
+    if (!(frames > -kLimit))
+        frames = -kLimit;
+    else if (frames > kLimit)
+        frames = kLimit;
     return static_cast<int64_t>(frames) * kBytesPerSample * channels_;
 }
 

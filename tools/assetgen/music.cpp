@@ -295,7 +295,7 @@ void Compose(Stereo& mix)
 void Master(Stereo& mix, std::vector<float>& interleaved)
 {
     interleaved.resize(static_cast<size_t>(kFrames) * 2);
-    const int fadeIn = kRate / 200, fadeOut = kBeat * 2;
+    const int fadeIn = kRate / 200, fadeOut = kSixteenth;
     for (int i = 0; i < kFrames; ++i) {
         double gain = 1.0;
         if (i < fadeIn)
