@@ -17,7 +17,6 @@ namespace {
 
 constexpr double kPi = 3.14159265358979323846;
 constexpr int kRate = 44100;
-constexpr double kBinHz = kRate / 2048.0;
 
 // Writes a sound file whose sample (frame, channel) comes from the generator.
 void WriteSound(const std::string& path, int format, int channels, int frames,
@@ -41,7 +40,7 @@ void WriteSound(const std::string& path, int format, int channels, int frames,
 // A sine of the given amplitude at a (possibly fractional) FFT bin.
 std::function<double(int, int)> Sine(double bin, double amplitude = 32767.0 / 32768.0)
 {
-    return [=](int i, int) { return amplitude * std::sin(2 * kPi * bin * kBinHz * i / kRate + 0.3); };
+    return [=](int i, int) { return amplitude * std::sin(2 * kPi * bin * i / 2048.0 + 0.3); };
 }
 
 double Seconds()
@@ -79,20 +78,22 @@ TEST_F(MusicStreamTest, DecodesLosslessAndLossyFormats)
         int format;
         double tolerance;  // peak magnitude; lossy codecs wobble a little
         int lengthSlack;   // frames of encoder padding
+        int rate;
     };
     const Case cases[] = {
-        {"tone.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, 1e-4, 0},
-        {"tone.flac", SF_FORMAT_FLAC | SF_FORMAT_PCM_16, 1e-4, 0},
-        {"tone.ogg", SF_FORMAT_OGG | SF_FORMAT_VORBIS, 0.03, 0},
-        {"tone.mp3", SF_FORMAT_MPEG | SF_FORMAT_MPEG_LAYER_III, 0.03, 2304},
+        {"tone.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, 1e-4, 0, kRate},
+        {"tone.flac", SF_FORMAT_FLAC | SF_FORMAT_PCM_16, 1e-4, 0, kRate},
+        {"tone.ogg", SF_FORMAT_OGG | SF_FORMAT_VORBIS, 0.03, 0, kRate},
+        {"tone.mp3", SF_FORMAT_MPEG | SF_FORMAT_MPEG_LAYER_III, 0.03, 2304, kRate},
+        {"tone.opus", SF_FORMAT_OGG | SF_FORMAT_OPUS, 0.03, 960, 48000},
     };
-    const int frames = kRate;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        WriteSound(Path(c.name), c.format, 2, frames, Sine(50, 0.5));
+        const int frames = c.rate;
+        WriteSound(Path(c.name), c.format, 2, frames, Sine(50, 0.5), c.rate);
         MusicStream stream;
         EXPECT_EQ(OpenQuietly(stream, Path(c.name)), "");
-        EXPECT_EQ(stream.Rate(), kRate);
+        EXPECT_EQ(stream.Rate(), c.rate);
         EXPECT_EQ(stream.Channels(), 2);
         EXPECT_GE(stream.LengthFrames(), frames - c.lengthSlack);
         EXPECT_LE(stream.LengthFrames(), frames + c.lengthSlack);
@@ -195,9 +196,9 @@ TEST_F(MusicStreamTest, SeeksWrapPastTheEndAndStopAtTheStart)
 
 TEST_F(MusicStreamTest, WallClockRunsWithTimeAndLoops)
 {
-    WriteSound(Path("half.wav"), SF_FORMAT_WAV | SF_FORMAT_PCM_16, 2, kRate / 2, Sine(10));
+    WriteSound(Path("short.wav"), SF_FORMAT_WAV | SF_FORMAT_PCM_16, 2, kRate * 3 / 2, Sine(10));
     MusicStream stream;
-    OpenQuietly(stream, Path("half.wav"));
+    OpenQuietly(stream, Path("short.wav"));
     EXPECT_NE(PlayQuietly(stream).find("Warning: no audio device"), std::string::npos);
     EXPECT_FALSE(stream.PlaysOnDevice());
 
@@ -216,15 +217,21 @@ TEST_F(MusicStreamTest, WallClockRunsWithTimeAndLoops)
     }
     EXPECT_LT(worst, 0.003);
 
-    // One second forward and one back lands where it was.
+    // One second forward and one back in the same frame lands where it was.
     const int64_t before = stream.Position();
-    SeekMusic(stream, 0.1);
-    SeekMusic(stream, -0.1);
-    EXPECT_NEAR(stream.Position(), before, 4 * 44);  // within a millisecond of running time
+    SeekMusic(stream, 1.0);
+    const int64_t forward = stream.Position();
+    SeekMusic(stream, -1.0);
+    const int64_t back = stream.Position();
+    EXPECT_NEAR(stream.BytesToSeconds(forward - before), 1.0, 0.001);
+    EXPECT_NEAR(back, before, 4 * 44);  // within a millisecond of running time
 
-    // The half-second track loops.
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
-    EXPECT_LT(stream.BytesToSeconds(stream.Position()), 0.25);
+    // The one-and-a-half-second track loops.
+    stream.SetPosition(stream.SecondsToBytes(1.4));
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    const double looped = stream.BytesToSeconds(stream.Position());
+    EXPECT_GT(looped, 0.09);
+    EXPECT_LT(looped, 0.15);
 }
 
 TEST_F(MusicStreamTest, DeviceClockFollowsTheCallbacksSmoothly)
