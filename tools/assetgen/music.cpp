@@ -40,14 +40,14 @@ Section SectionOf(int bar)
     if (bar < 8)
         return {false, false, false, false, false, true, 1.3};
     if (bar < 24)
-        return {true, true, true, false, false, false, 0.6};
+        return {true, true, true, false, false, false, 0.9};
     if (bar < 32)
         return {false, false, false, false, false, true, 0.8};
     if (bar < 64)
-        return {true, true, true, true, true, false, 0.6};
+        return {true, true, true, true, true, false, 0.9};
     if (bar < 72)
         return {false, false, false, false, false, true, 1.1};
-    return {true, true, true, true, true, true, 0.6};
+    return {true, true, true, true, true, true, 0.9};
 }
 
 struct Chord {
@@ -123,7 +123,7 @@ void Kick(Stereo& mix, int64_t start, synth::Noise& noise)
         const double fade = i > length - 400 ? (length - i) / 400.0 : 1.0;
         const double body = std::sin(2 * kPi * phase) * std::exp(-t / 0.12) * attack * fade;
         const double click = noise.Next() * std::exp(-t / 0.002) * 0.25;
-        const double x = 0.95 * body + click;
+        const double x = 0.8 * body + click;
         mix.Add(start + i, x, x);
     }
 }
@@ -141,7 +141,7 @@ void Bass(Stereo& mix, int64_t start, int note)
         const double raw = 0.5 * (a.Next(hz, kRate) + b.Next(hz * 1.004, kRate));
         const double env = std::min(1.0, t / 0.004) * (0.7 + 0.3 * std::exp(-t / 0.05)) *
                            std::min(1.0, (length - i) / 600.0);
-        const double x = 0.16 * filter.LowPass(raw) * env * Duck(start + i);
+        const double x = 0.2 * filter.LowPass(raw) * env * Duck(start + i);
         mix.Add(start + i, x, x);
     }
 }
@@ -219,7 +219,7 @@ void Lead(Stereo& out, int64_t start, int length, int note)
         const double raw = a.Next(hz * vibrato, kRate) + 0.7 * b.Next(hz * vibrato * 1.006, kRate);
         const double env = std::min(1.0, t / 0.005) * (0.6 + 0.4 * std::exp(-t / 0.15)) *
                            (i < length ? 1.0 : std::exp(-static_cast<double>(i - length) / (0.02 * kRate)));
-        const double x = 0.075 * filter.LowPass(raw) * env;
+        const double x = 0.11 * filter.LowPass(raw) * env;
         out.Add(start + i, x, x);
     }
 }
@@ -285,7 +285,7 @@ void Compose(Stereo& mix)
             const std::vector<Note>& line = quiet && bar >= 8 ? kBellLine[bar % 4] : kMelody[bar % 4];
             for (const Note& note : line)
                 Bell(melody, start + note.step * kSixteenth, note.pitch - (section.kick ? 0 : 12),
-                     section.kick ? 0.035 : 0.08);
+                     section.kick ? 0.05 : 0.08);
         }
     }
     MixWithEcho(mix, melody);
