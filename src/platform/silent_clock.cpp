@@ -60,8 +60,3 @@ std::unique_ptr<MusicClock> MakeSilentClock()
 {
     return std::make_unique<SilentClock>();
 }
-
-std::unique_ptr<MusicClock> MakeMusicClock()
-{
-    return MakeSilentClock();
-}

@@ -5,3 +5,5 @@
 // deterministic, so the same bytes come out on every run. dataDir is the
 // show's data/ folder; writers create the sub-folders they need.
 void WritePictures(const std::string& dataDir);
+// data/music.ogg: the show's music, 80 bars at 125 BPM.
+void WriteMusic(const std::string& dataDir);

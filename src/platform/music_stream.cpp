@@ -1,0 +1,226 @@
+#include "platform/music_stream.h"
+
+#include <SDL.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+constexpr int kBytesPerSample = 2;
+
+double MonotonicSeconds()
+{
+    static const auto epoch = std::chrono::steady_clock::now();
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - epoch).count();
+}
+
+// Holds SDL's audio lock for a scope when the device is running.
+class AudioLock {
+public:
+    explicit AudioLock(bool device) : device_(device)
+    {
+        if (device_)
+            SDL_LockAudio();
+    }
+    ~AudioLock()
+    {
+        if (device_)
+            SDL_UnlockAudio();
+    }
+
+private:
+    bool device_;
+};
+
+}  // namespace
+
+MusicStream::MusicStream(bool acceptDummyDriver) : acceptDummyDriver_(acceptDummyDriver), clock_(rate_) {}
+
+MusicStream::~MusicStream()
+{
+    CloseDevice();
+}
+
+void MusicStream::Open(const std::string& path)
+{
+    std::string error;
+    if (!DecodeTrack(path, track_, error)) {
+        std::fprintf(stderr, "Warning: cannot play music file %s (%s); the show runs silent\n", path.c_str(),
+                     error.c_str());
+        rate_ = 44100;
+        channels_ = 2;
+    } else {
+        rate_ = track_.rate;
+        channels_ = track_.channels;
+    }
+    outChannels_ = std::min(channels_, 2);
+    clock_ = PlaybackClock(rate_);
+    seekFrame_ = WrapFrame(seekFrame_);
+}
+
+void MusicStream::Play()
+{
+    if (!deviceTried_ && !track_.Empty()) {
+        deviceTried_ = true;
+        device_ = OpenDevice();
+    }
+    AudioLock lock(device_);
+    playing_ = true;
+    cursor_ = 0;
+    seekFrame_ = 0;
+    wallStart_ = MonotonicSeconds();
+    seekLinear_ = device_ ? written_ : 0;
+    if (device_)
+        SDL_PauseAudio(0);
+}
+
+bool MusicStream::OpenDevice()
+{
+    const char* reason = nullptr;
+    char driver[32] = "";
+    const bool wasInit = SDL_WasInit(SDL_INIT_AUDIO) != 0;
+    if (!wasInit && SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+        reason = SDL_GetError();
+    } else {
+        quitAudioOnClose_ = !wasInit;
+        SDL_AudioDriverName(driver, sizeof driver);
+        if (std::strcmp(driver, "dummy") == 0 && !acceptDummyDriver_) {
+            reason = "dummy audio driver";
+        } else {
+            SDL_AudioSpec want{};
+            want.freq = rate_;
+            want.format = AUDIO_S16SYS;
+            want.channels = static_cast<Uint8>(outChannels_);
+            want.samples = rate_ <= 48000 ? 1024 : 2048;
+            want.callback = AudioCallback;
+            want.userdata = this;
+            // Without an "obtained" spec SDL converts to the device's format itself.
+            if (SDL_OpenAudio(&want, nullptr) == 0)
+                return true;
+            reason = SDL_GetError();
+        }
+    }
+    CloseDevice();
+    std::fprintf(stderr, "Warning: no audio device (%s); the music runs silent on the wall clock\n", reason);
+    return false;
+}
+
+void MusicStream::CloseDevice()
+{
+    if (device_)
+        SDL_CloseAudio();
+    device_ = false;
+    // SDL_CloseAudio quits the subsystem too; a second quit is harmless.
+    if (quitAudioOnClose_)
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    quitAudioOnClose_ = false;
+}
+
+void MusicStream::AudioCallback(void* self, uint8_t* stream, int len)
+{
+    auto* music = static_cast<MusicStream*>(self);
+    const int frames = len / (kBytesPerSample * music->outChannels_);
+    music->clock_.OnCallback(MonotonicSeconds(), music->written_, frames);
+    music->Fill(reinterpret_cast<int16_t*>(stream), frames);
+    music->written_ += frames;
+}
+
+void MusicStream::Fill(int16_t* out, int frames)
+{
+    const int64_t length = track_.Frames();
+    for (int i = 0; i < frames; ++i) {
+        if (cursor_ >= length)
+            cursor_ = 0;
+        const int16_t* in = &track_.samples[static_cast<size_t>(cursor_ * channels_)];
+        // Files with more than two channels play their first two.
+        for (int c = 0; c < outChannels_; ++c)
+            *out++ = in[c];
+        ++cursor_;
+    }
+}
+
+int64_t MusicStream::SecondsToBytes(double seconds) const
+{
+    // The tiny bias keeps a byte position that went through BytesToSeconds on
+    // the same frame despite rounding in the division.
+    double frames = std::floor(seconds * rate_ + 1e-6);
+    // Far beyond any track (or not a number): keep the conversion defined.
+    constexpr double kLimit = 1e15;
+    if (!(frames > -kLimit))
+        frames = -kLimit;
+    else if (frames > kLimit)
+        frames = kLimit;
+    return static_cast<int64_t>(frames) * kBytesPerSample * channels_;
+}
+
+double MusicStream::BytesToSeconds(int64_t bytes) const
+{
+    return static_cast<double>(FrameFromBytes(bytes)) / rate_;
+}
+
+int64_t MusicStream::FrameFromBytes(int64_t bytes) const
+{
+    const int64_t frameBytes = kBytesPerSample * channels_;
+    int64_t frame = bytes / frameBytes;
+    if (bytes % frameBytes != 0 && bytes < 0)
+        --frame;
+    return frame;
+}
+
+// Before the start means the start; beyond the end goes round the loop.
+int64_t MusicStream::WrapFrame(int64_t frame) const
+{
+    if (frame < 0)
+        return 0;
+    const int64_t length = track_.Frames();
+    return length > 0 ? frame % length : frame;
+}
+
+int64_t MusicStream::HeardLinear(double now) const
+{
+    if (device_)
+        return clock_.Heard(now);
+    return static_cast<int64_t>(std::floor((now - wallStart_) * rate_));
+}
+
+int64_t MusicStream::HeardFrame() const
+{
+    if (!playing_)
+        return seekFrame_;
+    AudioLock lock(device_);
+    const int64_t sinceSeek = HeardLinear(MonotonicSeconds()) - seekLinear_;
+    return WrapFrame(seekFrame_ + std::max<int64_t>(0, sinceSeek));
+}
+
+int64_t MusicStream::Position() const
+{
+    return HeardFrame() * kBytesPerSample * channels_;
+}
+
+void MusicStream::SetPosition(int64_t bytes)
+{
+    const int64_t frame = WrapFrame(FrameFromBytes(bytes));
+    AudioLock lock(device_);
+    seekFrame_ = frame;
+    cursor_ = frame;
+    if (playing_)
+        seekLinear_ = device_ ? written_ : HeardLinear(MonotonicSeconds());
+}
+
+void MusicStream::Spectrum(float* out)
+{
+    if (track_.Empty()) {
+        std::fill(out, out + kSpectrumSize, 0.0f);
+        return;
+    }
+    analyser_.Analyse(track_, HeardFrame(), out);
+}
+
+std::unique_ptr<MusicClock> MakeMusicClock()
+{
+    return std::make_unique<MusicStream>();
+}

@@ -1,0 +1,30 @@
+#pragma once
+#include <fftw3.h>
+
+#include <cstdint>
+
+#include "platform/music_clock.h"
+#include "platform/pcm_track.h"
+
+// The magnitude spectrum of the 2048 frames before a position in a track:
+// channels averaged, periodic Hann window, one real FFT planned once. Scaled
+// so that a full-scale sine centred on a bin reads 1.0 in that bin.
+class SpectrumAnalyser {
+public:
+    static constexpr int kFftSize = 2 * kSpectrumSize;
+
+    SpectrumAnalyser();
+    ~SpectrumAnalyser();
+    SpectrumAnalyser(const SpectrumAnalyser&) = delete;
+    SpectrumAnalyser& operator=(const SpectrumAnalyser&) = delete;
+
+    // Writes kSpectrumSize magnitudes for the frames endFrame-2048 .. endFrame-1;
+    // frames before the start of the track count as silence.
+    void Analyse(const PcmTrack& track, int64_t endFrame, float* out);
+
+private:
+    float* input_;
+    fftwf_complex* output_;
+    fftwf_plan plan_;
+    float window_[kFftSize];
+};

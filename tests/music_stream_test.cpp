@@ -1,0 +1,294 @@
+#include <gtest/gtest.h>
+#include <sndfile.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdlib>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "host/frame.h"
+#include "platform/music_stream.h"
+#include "support/gl_fixture.h"
+
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+constexpr int kRate = 44100;
+
+// Writes a sound file whose sample (frame, channel) comes from the generator.
+void WriteSound(const std::string& path, int format, int channels, int frames,
+                const std::function<double(int, int)>& sample, int rate = kRate)
+{
+    SF_INFO info{};
+    info.samplerate = rate;
+    info.channels = channels;
+    info.format = format;
+    SNDFILE* file = sf_open(path.c_str(), SFM_WRITE, &info);
+    ASSERT_NE(file, nullptr) << sf_strerror(nullptr);
+    std::vector<double> data(static_cast<size_t>(frames) * channels);
+    for (int i = 0; i < frames; ++i)
+        for (int c = 0; c < channels; ++c)
+            data[static_cast<size_t>(i) * channels + c] = sample(i, c);
+    for (int at = 0; at < frames; at += 4096)
+        sf_writef_double(file, &data[static_cast<size_t>(at) * channels], std::min(4096, frames - at));
+    sf_close(file);
+}
+
+// A sine of the given amplitude at a (possibly fractional) FFT bin.
+std::function<double(int, int)> Sine(double bin, double amplitude = 32767.0 / 32768.0)
+{
+    return [=](int i, int) { return amplitude * std::sin(2 * kPi * bin * i / 2048.0 + 0.3); };
+}
+
+double Seconds()
+{
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
+class MusicStreamTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { setenv("SDL_AUDIODRIVER", "dummy", 1); }
+    void SetUp() override { dir_ = MakeTempDir(); }
+    std::string Path(const std::string& name) const { return dir_ + "/" + name; }
+
+    // Opens a file, capturing (and returning) what went to standard error.
+    static std::string OpenQuietly(MusicStream& stream, const std::string& path)
+    {
+        testing::internal::CaptureStderr();
+        stream.Open(path);
+        return testing::internal::GetCapturedStderr();
+    }
+    static std::string PlayQuietly(MusicStream& stream)
+    {
+        testing::internal::CaptureStderr();
+        stream.Play();
+        return testing::internal::GetCapturedStderr();
+    }
+
+    std::string dir_;
+};
+
+TEST_F(MusicStreamTest, DecodesLosslessAndLossyFormats)
+{
+    struct Case {
+        const char* name;
+        int format;
+        double tolerance;  // peak magnitude; lossy codecs wobble a little
+        int lengthSlack;   // frames of encoder padding
+        int rate;
+    };
+    const Case cases[] = {
+        {"tone.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, 1e-4, 0, kRate},
+        {"tone.flac", SF_FORMAT_FLAC | SF_FORMAT_PCM_16, 1e-4, 0, kRate},
+        {"tone.ogg", SF_FORMAT_OGG | SF_FORMAT_VORBIS, 0.03, 0, kRate},
+        {"tone.mp3", SF_FORMAT_MPEG | SF_FORMAT_MPEG_LAYER_III, 0.03, 2304, kRate},
+        {"tone.opus", SF_FORMAT_OGG | SF_FORMAT_OPUS, 0.03, 960, 48000},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const int frames = c.rate;
+        WriteSound(Path(c.name), c.format, 2, frames, Sine(50, 0.5), c.rate);
+        MusicStream stream;
+        EXPECT_EQ(OpenQuietly(stream, Path(c.name)), "");
+        EXPECT_EQ(stream.Rate(), c.rate);
+        EXPECT_EQ(stream.Channels(), 2);
+        EXPECT_GE(stream.LengthFrames(), frames - c.lengthSlack);
+        EXPECT_LE(stream.LengthFrames(), frames + c.lengthSlack);
+
+        stream.SetPosition(stream.SecondsToBytes(0.5));
+        float spectrum[kSpectrumSize];
+        stream.Spectrum(spectrum);
+        EXPECT_NEAR(spectrum[50], 0.5, c.tolerance);
+        EXPECT_NEAR(spectrum[49], 0.25, c.tolerance);
+        EXPECT_LT(spectrum[200], 0.01);
+    }
+}
+
+TEST_F(MusicStreamTest, PositionsAreWholeFramesOfTheFilesOwnFormat)
+{
+    WriteSound(Path("mono22k.wav"), SF_FORMAT_WAV | SF_FORMAT_PCM_16, 1, 22050, Sine(10), 22050);
+    MusicStream mono;
+    OpenQuietly(mono, Path("mono22k.wav"));
+    EXPECT_EQ(mono.SecondsToBytes(1.0), 44100);
+    EXPECT_EQ(mono.SecondsToBytes(0.25), 11024);
+
+    WriteSound(Path("stereo.wav"), SF_FORMAT_WAV | SF_FORMAT_PCM_16, 2, kRate * 3, Sine(10));
+    MusicStream stream;
+    OpenQuietly(stream, Path("stereo.wav"));
+    EXPECT_EQ(stream.SecondsToBytes(1.0), 176400);
+    EXPECT_EQ(stream.SecondsToBytes(12.3456), 544440 * 4);  // 12.3456 s = 544440.96 frames
+    EXPECT_DOUBLE_EQ(stream.BytesToSeconds(176400), 1.0);
+    EXPECT_DOUBLE_EQ(stream.BytesToSeconds(176403), 1.0);  // part frames round down
+    EXPECT_EQ(static_cast<int64_t>(stream.BytesToSeconds(stream.SecondsToBytes(12.3456)) * 1000), 12345);
+    // Every whole-frame position survives the trip through seconds, so the
+    // seek keys cannot drift by a frame.
+    for (int64_t frame = 0; frame < 3 * kRate; frame += 7) {
+        const int64_t bytes = frame * 4;
+        ASSERT_EQ(stream.SecondsToBytes(stream.BytesToSeconds(bytes)), bytes);
+    }
+}
+
+TEST_F(MusicStreamTest, SpectrumIsScaledToTheSinesAmplitude)
+{
+    const int frames = 8192;
+    WriteSound(Path("onbin.wav"), SF_FORMAT_WAV | SF_FORMAT_PCM_16, 2, frames, Sine(64));
+    WriteSound(Path("halfbin.wav"), SF_FORMAT_WAV | SF_FORMAT_PCM_16, 2, frames, Sine(100.5));
+    WriteSound(Path("onechannel.wav"), SF_FORMAT_WAV | SF_FORMAT_PCM_16, 2, frames,
+               [](int i, int c) { return c == 0 ? Sine(64)(i, c) : 0.0; });
+    WriteSound(Path("silence.wav"), SF_FORMAT_WAV | SF_FORMAT_PCM_16, 2, frames, [](int, int) { return 0.0; });
+
+    float spectrum[kSpectrumSize];
+    auto analyse = [&](const char* name, double seconds) {
+        MusicStream stream;
+        OpenQuietly(stream, Path(name));
+        stream.SetPosition(stream.SecondsToBytes(seconds));
+        stream.Spectrum(spectrum);
+    };
+
+    analyse("onbin.wav", 0.1);
+    EXPECT_NEAR(spectrum[64], 1.0, 1e-4);
+    EXPECT_NEAR(spectrum[63], 0.5, 1e-4);
+    EXPECT_NEAR(spectrum[65], 0.5, 1e-4);
+    EXPECT_NEAR(spectrum[62], 0.0, 1e-4);
+    EXPECT_NEAR(spectrum[0], 0.0, 1e-4);
+
+    analyse("halfbin.wav", 0.1);
+    const double scallop = 8.0 / (3.0 * kPi);  // the Hann window half a bin off centre
+    EXPECT_NEAR(spectrum[100], scallop, 1e-4);
+    EXPECT_NEAR(spectrum[101], scallop, 1e-4);
+
+    analyse("onechannel.wav", 0.1);
+    EXPECT_NEAR(spectrum[64], 0.5, 1e-4);
+
+    analyse("silence.wav", 0.1);
+    for (int k = 0; k < kSpectrumSize; ++k)
+        ASSERT_EQ(spectrum[k], 0.0f) << k;
+    EXPECT_EQ(BeatLevel(spectrum), 0.0f);
+
+    // The window ends at the position: at the very start it holds only silence.
+    analyse("onbin.wav", 0.0);
+    EXPECT_EQ(spectrum[64], 0.0f);
+}
+
+TEST_F(MusicStreamTest, SeeksWrapPastTheEndAndStopAtTheStart)
+{
+    WriteSound(Path("short.wav"), SF_FORMAT_WAV | SF_FORMAT_PCM_16, 2, kRate, Sine(10));
+    MusicStream stream;
+    OpenQuietly(stream, Path("short.wav"));
+    EXPECT_EQ(stream.Position(), 0);
+    stream.SetPosition(1000 * 4 + 3);
+    EXPECT_EQ(stream.Position(), 1000 * 4);
+    stream.SetPosition((kRate + 500) * 4);
+    EXPECT_EQ(stream.Position(), 500 * 4);
+    stream.SetPosition(-5 * 4);
+    EXPECT_EQ(stream.Position(), 0);
+    stream.SetPosition(INT64_MIN);
+    EXPECT_EQ(stream.Position(), 0);
+    stream.SetPosition(INT64_MAX);
+    EXPECT_GE(stream.Position(), 0);
+    EXPECT_LT(stream.Position(), kRate * 4);
+    SeekMusic(stream, -1.0);
+    EXPECT_EQ(stream.Position(), 0);
+}
+
+TEST_F(MusicStreamTest, WallClockRunsWithTimeAndLoops)
+{
+    WriteSound(Path("short.wav"), SF_FORMAT_WAV | SF_FORMAT_PCM_16, 2, kRate * 3 / 2, Sine(10));
+    MusicStream stream;
+    OpenQuietly(stream, Path("short.wav"));
+    EXPECT_NE(PlayQuietly(stream).find("Warning: no audio device"), std::string::npos);
+    EXPECT_FALSE(stream.PlaysOnDevice());
+
+    const double start = Seconds();
+    int64_t last = stream.Position();
+    double worst = 0;
+    while (Seconds() - start < 0.3) {
+        const double elapsed = Seconds() - start;
+        const int64_t position = stream.Position();
+        const double after = Seconds() - start;
+        ASSERT_GE(position, last);
+        const double heard = stream.BytesToSeconds(position);
+        worst = std::max(worst, std::max(heard - after, elapsed - heard));
+        last = position;
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    EXPECT_LT(worst, 0.003);
+
+    // One second forward and one back in the same frame lands where it was.
+    const int64_t before = stream.Position();
+    SeekMusic(stream, 1.0);
+    const int64_t forward = stream.Position();
+    SeekMusic(stream, -1.0);
+    const int64_t back = stream.Position();
+    EXPECT_NEAR(stream.BytesToSeconds(forward - before), 1.0, 0.001);
+    EXPECT_NEAR(back, before, 4 * 44);  // within a millisecond of running time
+
+    // The one-and-a-half-second track loops.
+    stream.SetPosition(stream.SecondsToBytes(1.4));
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    const double looped = stream.BytesToSeconds(stream.Position());
+    EXPECT_GT(looped, 0.09);
+    EXPECT_LT(looped, 0.15);
+}
+
+TEST_F(MusicStreamTest, DeviceClockFollowsTheCallbacksSmoothly)
+{
+    WriteSound(Path("tone.wav"), SF_FORMAT_WAV | SF_FORMAT_PCM_16, 2, kRate * 2, Sine(10));
+    MusicStream stream(true);
+    OpenQuietly(stream, Path("tone.wav"));
+    if (!PlayQuietly(stream).empty() || !stream.PlaysOnDevice())
+        GTEST_SKIP() << "SDL's dummy audio driver did not open";
+
+    const double start = Seconds();
+    int64_t last = stream.Position();
+    while (Seconds() - start < 0.5) {
+        const int64_t position = stream.Position();
+        ASSERT_GE(position, last);
+        last = position;
+        std::this_thread::sleep_for(std::chrono::milliseconds(3));
+    }
+    // The dummy driver runs near real time; the heard position lags the
+    // written one by about one period.
+    EXPECT_NEAR(stream.BytesToSeconds(last), 0.5, 0.08);
+
+    stream.SetPosition(stream.SecondsToBytes(1.5));
+    EXPECT_EQ(stream.Position(), stream.SecondsToBytes(1.5));
+    SeekMusic(stream, 1.0);  // past the end of the two-second track
+    EXPECT_LT(stream.BytesToSeconds(stream.Position()), 0.6);
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    EXPECT_GT(stream.BytesToSeconds(stream.Position()), 0.55);
+}
+
+TEST_F(MusicStreamTest, UnreadableMusicLeavesASilentClock)
+{
+    WriteSound(Path("garbage.ogg"), SF_FORMAT_WAV | SF_FORMAT_PCM_16, 2, 100, Sine(10));
+    {
+        FILE* file = std::fopen(Path("garbage.ogg").c_str(), "r+b");
+        ASSERT_NE(file, nullptr);
+        std::fputs("not a sound file at all", file);
+        std::fclose(file);
+    }
+    for (const std::string name : {"missing.ogg", "garbage.ogg"}) {
+        SCOPED_TRACE(name);
+        MusicStream stream;
+        const std::string warning = OpenQuietly(stream, Path(name));
+        EXPECT_NE(warning.find(Path(name)), std::string::npos) << warning;
+        EXPECT_EQ(std::count(warning.begin(), warning.end(), '\n'), 1);
+        EXPECT_EQ(stream.SecondsToBytes(1.0), 176400);
+
+        stream.SetPosition(stream.SecondsToBytes(200.0));
+        EXPECT_EQ(stream.Position(), stream.SecondsToBytes(200.0));
+        EXPECT_EQ(PlayQuietly(stream), "");  // the file's warning is the only one
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        EXPECT_NEAR(stream.BytesToSeconds(stream.Position()), 0.05, 0.02);
+        float spectrum[kSpectrumSize];
+        spectrum[3] = 1;
+        stream.Spectrum(spectrum);
+        EXPECT_EQ(spectrum[3], 0.0f);
+    }
+}
+
+}  // namespace
