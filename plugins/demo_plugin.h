@@ -8,8 +8,9 @@
  *     <library path, relative to the working directory>
  *     <the plug-in's own lines, as many as its Init reads>
  *
- * The library exports two functions with C linkage. The player looks them up
- * by name when the script is loaded and keeps the library loaded to the end.
+ * The library exports two functions with C linkage (write it in C99 or C++).
+ * The player looks them up by name when the script is loaded and keeps the
+ * library loaded to the end.
  */
 #ifndef DEMO_PLUGIN_H
 #define DEMO_PLUGIN_H

@@ -7,10 +7,12 @@
 namespace {
 
 // A right-aligned label in the left column and its control in the right one.
+// The label greys out with its control, so a disabled box is easy to see.
 void AddRow(GtkWidget* grid, int row, const char* label, GtkWidget* control)
 {
     GtkWidget* text = gtk_label_new(label);
     gtk_label_set_xalign(GTK_LABEL(text), 1.0f);
+    g_object_bind_property(control, "sensitive", text, "sensitive", G_BINDING_SYNC_CREATE);
     gtk_grid_attach(GTK_GRID(grid), text, 0, row, 1, 1);
     gtk_widget_set_halign(control, GTK_ALIGN_START);
     gtk_grid_attach(GTK_GRID(grid), control, 1, row, 1, 1);
