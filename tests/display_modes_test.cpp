@@ -56,9 +56,3 @@ TEST(ModeTable, StopsAtTheTableSizeKeepingTheFirstModes)
     EXPECT_EQ(table.front().width, 100);
     EXPECT_EQ(table.back().width, 100 + 4095);
 }
-
-TEST(ModeTable, Label)
-{
-    EXPECT_EQ(ModeLabel({1024, 768}), "1024 * 768");
-    EXPECT_EQ(ModeLabel({640, 480}), "640 * 480");
-}

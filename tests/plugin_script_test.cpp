@@ -123,17 +123,3 @@ TEST_F(PluginScriptTest, MissingPluginEndsLoadingWithItsMessage)
     }
     EXPECT_EQ(effects.size(), 1u) << "the effects made before stay in the list";
 }
-
-TEST_F(PluginScriptTest, ExamplePluginEntry)
-{
-    fs::copy_file(EXAMPLE_PLUGIN, fs::path(dir_) / "data" / "plugins" / "libbeatrings.so");
-    WriteScript("data/music.ogg\n0\n2\n"
-                "Plugin\n0\n-1\ndata/plugins/libbeatrings.so\n1 0.5 0.2\n8\n"
-                "FlashWhite\n0\n300");
-    EffectList effects;
-    std::string music;
-    int offset = 0;
-    LoadDemoScript(effects, *window_, music, offset);
-    ASSERT_EQ(effects.size(), 2u);
-    EXPECT_EQ(effects[1]->end, 300);
-}
