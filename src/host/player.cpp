@@ -10,6 +10,7 @@
 #include "host/demo_window.h"
 #include "host/frame.h"
 #include "host/frame_capture.h"
+#include "host/setup_dialog.h"
 #include "host/video_settings.h"
 #include "platform/debug_output.h"
 #include "platform/demo_error.h"
@@ -31,16 +32,19 @@ struct RunState {
     int startOffset = 0;
 };
 
-VideoSettings ChooseVideoSettings(const PlayerOptions& options)
+// The settings from the command line, or else from the setup dialog. False
+// when the viewer cancels the dialog.
+bool ChooseVideoSettings(const PlayerOptions& options, VideoSettings& settings)
 {
-    VideoSettings settings;
+    if (!options.SkipsDialog())
+        return ShowVideoSetup(settings);
     if (options.width > 0) {
         settings.width = options.width;
         settings.height = options.height;
     }
     if (options.windowed || options.render)
         settings.windowed = 1;
-    return settings;
+    return true;
 }
 
 void OpenWindowAndGl(RunState& run, const VideoSettings& settings)
@@ -146,7 +150,10 @@ int RunPlayer(const PlayerOptions& options)
     std::string message;
     try {
         run.clock = MakeMusicClock();
-        OpenWindowAndGl(run, ChooseVideoSettings(options));
+        VideoSettings settings;
+        if (!ChooseVideoSettings(options, settings))
+            return kExitCancelled;
+        OpenWindowAndGl(run, settings);
         LoadDemoScript(run.effects, *run.window, run.musicFile, run.startOffset);
         if (options.render)
             RenderFrames(run, options);

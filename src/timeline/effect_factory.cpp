@@ -1,6 +1,7 @@
 #include "timeline/effect_factory.h"
 
 #include "effects/image_layers.h"
+#include "timeline/plugin_loader.h"
 #include "timeline/script_reader.h"
 
 namespace {
@@ -33,7 +34,7 @@ Effekt* MakeMask(int start, int end, FILE* script)
 
 // Tested in this order; the first equal name wins.
 const FactoryEntry kFactory[] = {
-    {"Plugin", nullptr},
+    {"Plugin", Effekter::MakePluginLoader},
 
     {"ChaosZoomer", nullptr},
 

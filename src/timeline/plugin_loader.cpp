@@ -1,0 +1,56 @@
+#include "timeline/plugin_loader.h"
+
+#include <dlfcn.h>
+
+#include <cstring>
+#include <string>
+
+#include "platform/debug_output.h"
+#include "platform/demo_error.h"
+#include "timeline/script_reader.h"
+
+namespace Effekter {
+
+namespace {
+
+// A path without a slash would make the loader search the system's library
+// folders; the script means a file in the working directory.
+std::string FilePath(const char* libraryPath)
+{
+    if (std::strchr(libraryPath, '/'))
+        return libraryPath;
+    return std::string("./") + libraryPath;
+}
+
+}  // namespace
+
+PluginLoader::PluginLoader(int start, int end, const char* libraryPath, FILE* script) : Effekt(start, end)
+{
+    module_ = dlopen(FilePath(libraryPath).c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (!module_) {
+        const char* reason = dlerror();
+        DebugOutput(reason ? reason : "dlopen failed");
+        DebugOutput("\n");
+        ThrowMessage("Unable to load plugin: %s", libraryPath);
+    }
+    initFunction_ = reinterpret_cast<InitFunction>(dlsym(module_, "Init"));
+    if (!initFunction_)
+        ThrowMessage("Unable to fint Init function in plugin: %s", libraryPath);
+    drawFunction_ = reinterpret_cast<DrawFunction>(dlsym(module_, "Draw"));
+    if (!drawFunction_)
+        ThrowMessage("Unable to fint Draw function in plugin: %s", libraryPath);
+    initFunction_(script, start, end);
+}
+
+void PluginLoader::Draw(int timeMs, float beat)
+{
+    drawFunction_(timeMs, beat);
+}
+
+Effekt* MakePluginLoader(int start, int end, FILE* script)
+{
+    const std::string library = ReadLine(script);
+    return new PluginLoader(start, end, library.c_str(), script);
+}
+
+}  // namespace Effekter

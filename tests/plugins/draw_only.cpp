@@ -1,0 +1,2 @@
+// A plug-in that forgot Init.
+extern "C" void Draw(int, float) {}
