@@ -5,3 +5,5 @@
 // deterministic, so the same bytes come out on every run. dataDir is the
 // show's data/ folder; writers create the sub-folders they need.
 void WritePictures(const std::string& dataDir);
+// Pictures for the texture zoomers and the shader image effects.
+void WriteEffectPictures(const std::string& dataDir);
