@@ -26,7 +26,7 @@ void main()
 
     // The water wobbles with the plasma; its light lines glow through it.
     vec2 wobble = 0.04 * vec2(waves.x - waves.y, waves.z - waves.w);
-    vec3 water = texture2D(tex, uv * 1.5 + wobble).rgb;
+    vec3 water = texture2D(tex, uv + wobble).rgb;
     float bright = smoothstep(0.6, 1.0, abs(v));
     vec3 result = colour * (0.35 + 0.8 * water) + water * 0.6 + vec3(bright * 0.35);
     gl_FragColor = vec4(result, 1.0);
