@@ -80,6 +80,20 @@ TEST_F(ShaderProgramTest, MissingFragmentFileThrowsBeforeAnyGlObjectIsMade)
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
+TEST_F(ShaderProgramTest, AFolderCannotBeOpenedAsASource)
+{
+    const std::string dir = MakeTempDir();
+    FragmentProgram fragment;
+    EXPECT_EQ(ThrownMessage([&] { fragment.Load(true, dir.c_str()); }), "Error opening: " + dir);
+
+    const std::string good = WriteFile(dir, "red.fs", kRedFragment);
+    testing::internal::CaptureStderr();
+    ShaderProgram program;
+    program.Load(good.c_str(), dir.c_str());
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "No errors compiling\n");
+    EXPECT_EQ(program.vertexShader, 0u);
+}
+
 TEST_F(ShaderProgramTest, FragmentProgramFromFileDrawsAndStaysQuiet)
 {
     const std::string path = WriteFile(MakeTempDir(), "red.fs", kRedFragment);

@@ -1,7 +1,10 @@
 #include "render/shader_program.h"
 
+#include <sys/stat.h>
+
 #include <cstdio>
 #include <fstream>
+#include <iterator>
 #include <string>
 
 #include "platform/debug_output.h"
@@ -9,19 +12,18 @@
 
 namespace {
 
-// Reads a whole file as it is on disk. False when it cannot be opened.
+// Reads a whole file as it is on disk. False when it cannot be opened; a
+// folder counts as a file that cannot be opened (its reported size is bogus).
 bool ReadWholeFile(const char* path, std::string& text)
 {
-    if (!path)
+    struct stat info;
+    if (!path || stat(path, &info) != 0 || S_ISDIR(info.st_mode))
         return false;
-    std::ifstream file(path, std::ios::in | std::ios::binary | std::ios::ate);
+    std::ifstream file(path, std::ios::in | std::ios::binary);
     if (!file.is_open())
         return false;
-    const std::streamoff size = file.tellg();
-    text.assign(size > 0 ? static_cast<size_t>(size) : 0, '\0');
-    file.seekg(0);
-    file.read(&text[0], static_cast<std::streamsize>(text.size()));
-    // A short read leaves zero bytes, which end the source like a zero in the file.
+    // Read to the end rather than trusting a size, so nothing can be over-read.
+    text.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
     return true;
 }
 
