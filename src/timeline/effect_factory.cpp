@@ -1,6 +1,14 @@
 #include "timeline/effect_factory.h"
 
+#include "effects/banger.h"
+#include "effects/circles.h"
+#include "effects/color_box.h"
 #include "effects/image_layers.h"
+#include "effects/plasma2d.h"
+#include "effects/polar_coords.h"
+#include "effects/shader_show.h"
+#include "effects/solaris.h"
+#include "effects/zoomers.h"
 #include "timeline/plugin_loader.h"
 #include "timeline/script_reader.h"
 
@@ -32,6 +40,27 @@ Effekt* MakeMask(int start, int end, FILE* script)
     return new Effekter::Mask(start, end, image.c_str());
 }
 
+Effekt* MakePlasma2D(int start, int end, FILE* script)
+{
+    const int seed = ReadInt(script);
+    return new Effekter::Plasma2D(start, end, seed);
+}
+
+Effekt* MakeZoomba(int start, int end, FILE* script)
+{
+    const std::string layer = ReadLine(script);
+    const std::string background = ReadLine(script);
+    const std::string overlay = ReadLine(script);
+    return new Effekter::Zoomba(start, end, layer.c_str(), background.c_str(), overlay.c_str());
+}
+
+Effekt* MakeShaderShow(int start, int end, FILE* script)
+{
+    const std::string shader = ReadLine(script);
+    const std::string image = ReadLine(script);
+    return new Effekter::ShaderShow(start, end, shader.c_str(), image.c_str());
+}
+
 // Tested in this order; the first equal name wins.
 const FactoryEntry kFactory[] = {
     {"Plugin", Effekter::MakePluginLoader},
@@ -42,23 +71,23 @@ const FactoryEntry kFactory[] = {
 
     {"Rubber3d", nullptr},
 
-    {"Plasma2D", nullptr},
+    {"Plasma2D", MakePlasma2D},
 
     {"Brum", nullptr},
 
-    {"Banger", nullptr},
+    {"Banger", Plain<Effekter::Banger>},
 
-    {"ColorBox", nullptr},
+    {"ColorBox", Plain<Effekter::ColorBox>},
 
-    {"Zoomba", nullptr},
+    {"Zoomba", MakeZoomba},
 
-    {"Zoombb", nullptr},
+    {"Zoombb", Plain<Effekter::Zoombb>},
 
-    {"Solaris", nullptr},
+    {"Solaris", Plain<Effekter::Solaris>},
 
     {"FlashWhite", Plain<Effekter::FlashWhite>},
 
-    {"PolarCoords", nullptr},
+    {"PolarCoords", Plain<Effekter::PolarCoords>},
 
     {"FogRotator", nullptr},
 
@@ -70,11 +99,11 @@ const FactoryEntry kFactory[] = {
 
     {"Tunnel", nullptr},
 
-    {"Faces", nullptr},
+    {"Faces", Plain<Effekter::Faces>},
 
     {"TwistBox", nullptr},
 
-    {"Circles", nullptr},
+    {"Circles", Plain<Effekter::Circles>},
 
     {"NanoBall", nullptr},
 
@@ -100,7 +129,7 @@ const FactoryEntry kFactory[] = {
 
     {"QuellRinge", nullptr},
 
-    {"ShaderShow", nullptr},
+    {"ShaderShow", MakeShaderShow},
 
     {"Mask", MakeMask},
 };

@@ -7,3 +7,5 @@
 void WritePictures(const std::string& dataDir);
 // data/music.ogg: the show's music, 80 bars at 125 BPM.
 void WriteMusic(const std::string& dataDir);
+// Pictures for the texture zoomers and the shader image effects.
+void WriteEffectPictures(const std::string& dataDir);

@@ -13,6 +13,7 @@ int main(int argc, char** argv)
         const std::string dataDir = argv[1];
         WritePictures(dataDir);
         WriteMusic(dataDir);
+        WriteEffectPictures(dataDir);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "assetgen: %s\n", e.what());
         return 1;

@@ -1,0 +1,38 @@
+#pragma once
+#include "render/shader_program.h"
+#include "render/texture.h"
+#include "timeline/effekt.h"
+
+namespace Effekter {
+
+// A field of tumbling boxes drawn into a framebuffer of its own, then shown
+// through the polar program over the whole screen.
+class PolarCoords : public Effekt {
+public:
+    PolarCoords(int start, int end);
+    void Draw(int timeMs, float beat) override;
+
+    GLuint Program() const { return program.program; }
+    GLuint OffscreenTexture() const { return colourTexture; }
+
+    static constexpr int kBufferSize = 1024;
+
+private:
+    void DrawBoxes(int timeMs);
+
+    CTextureFreeImage housing;
+    FragmentProgram program;
+    GLint timeLocation, resolutionLocation;
+    // The offscreen buffer lives until the process ends.
+    int bufferWidth = kBufferSize;
+    int bufferHeight = kBufferSize;
+    GLuint colourTexture = 0;
+    GLuint framebuffer = 0;
+    GLuint depthBuffer = 0;
+};
+
+// One batch of six textured faces, no normals, of a box with half-sizes
+// hx, hy, hz around the origin; s and t are the texture repeats per face.
+void DrawTexturedBox(float s, float t, float hx, float hy, float hz);
+
+}  // namespace Effekter
