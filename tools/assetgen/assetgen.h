@@ -5,3 +5,5 @@
 // deterministic, so the same bytes come out on every run. dataDir is the
 // show's data/ folder; writers create the sub-folders they need.
 void WritePictures(const std::string& dataDir);
+// The 3DS models: data/rubber/simple.3ds and data/misc/simple.3ds.
+void WriteModels(const std::string& dataDir);

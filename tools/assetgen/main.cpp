@@ -12,6 +12,7 @@ int main(int argc, char** argv)
     try {
         const std::string dataDir = argv[1];
         WritePictures(dataDir);
+        WriteModels(dataDir);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "assetgen: %s\n", e.what());
         return 1;
