@@ -7,17 +7,17 @@ void LImporter::Reset()
     materials_.clear();
 }
 
-LMesh* LImporter::FindMesh(const std::string& name)
+const LMesh* LImporter::FindMesh(const std::string& name) const
 {
-    for (LMesh& mesh : meshes_)
+    for (const LMesh& mesh : meshes_)
         if (mesh.Name() == name)
             return &mesh;
     return nullptr;
 }
 
-LMaterial* LImporter::FindMaterial(const std::string& name)
+const LMaterial* LImporter::FindMaterial(const std::string& name) const
 {
-    for (LMaterial& material : materials_)
+    for (const LMaterial& material : materials_)
         if (material.Name() == name)
             return &material;
     return nullptr;

@@ -31,8 +31,8 @@ public:
     const LLight& LightAt(size_t i) const { return lights_[i]; }
 
     // First exact, case-sensitive match, or nullptr.
-    LMesh* FindMesh(const std::string& name);
-    LMaterial* FindMaterial(const std::string& name);
+    const LMesh* FindMesh(const std::string& name) const;
+    const LMaterial* FindMaterial(const std::string& name) const;
 
 protected:
     std::vector<LLight> lights_;

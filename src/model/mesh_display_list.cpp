@@ -9,6 +9,10 @@ MeshDisplayList::MeshDisplayList(const char* path, int flags)
     glNewList(list_, GL_COMPILE);
     if (reader.MeshCount() > 0 && reader.MeshAt(0).TriangleCount() > 0) {
         const LMesh& mesh = reader.MeshAt(0);
+        // An array left on by someone else would be read from a stale pointer.
+        glDisableClientState(GL_NORMAL_ARRAY);
+        glDisableClientState(GL_COLOR_ARRAY);
+        glDisableClientState(GL_TEXTURE_COORD_ARRAY);
         glEnableClientState(GL_VERTEX_ARRAY);
         if (flags & kNormals) {
             glEnableClientState(GL_NORMAL_ARRAY);
