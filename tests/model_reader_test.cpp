@@ -5,6 +5,7 @@
 #include <string>
 
 #include "model/l3ds.h"
+#include "support/gl_fixture.h"
 #include "support/model_files.h"
 
 namespace {
@@ -426,6 +427,49 @@ TEST(ModelReader, FilesThatCannotBeReadGiveFalse)
     noEditor.End();
     noEditor.U8(0);
     EXPECT_FALSE(reader.OpenBytes(noEditor.Bytes().data(), noEditor.Bytes().size()));
+}
+
+}  // namespace
+
+namespace {
+
+float Length(const LVector3& v) { return std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z); }
+
+TEST(ShowModels, GeneratedModelsReadBack)
+{
+    const struct {
+        const char* path;
+        size_t vertices, triangles, materials;
+    } models[] = {{"data/rubber/simple.3ds", 4800, 9600, 2}, {"data/misc/simple.3ds", 2906, 5808, 1}};
+    for (const auto& model : models) {
+        L3DS reader;
+        ASSERT_TRUE(reader.Open(SourcePath(model.path).c_str())) << model.path;
+        ASSERT_EQ(reader.MeshCount(), 1u);
+        EXPECT_EQ(reader.MaterialCount(), model.materials);
+        EXPECT_EQ(reader.LightCount(), 1u);
+        EXPECT_EQ(reader.MaterialAt(0).MapAt(LMaterial::kReflectionMap).fileName, "auto");
+        const LMesh& mesh = reader.MeshAt(0);
+        EXPECT_EQ(mesh.VertexCount(), model.vertices) << model.path;
+        EXPECT_EQ(mesh.TriangleCount(), model.triangles) << model.path;
+        EXPECT_EQ(mesh.Materials().size(), model.materials);
+        for (size_t v = 0; v < mesh.VertexCount(); ++v) {
+            ASSERT_NEAR(Length(*mesh.Normals(v)), 1, 1e-5) << model.path << " vertex " << v;
+            ASSERT_GE(mesh.TexCoords(v)->x, 0);
+            ASSERT_LE(mesh.TexCoords(v)->x, 1);
+        }
+    }
+}
+
+TEST(ShowModels, BlobNormalsPointOutwards)
+{
+    L3DS reader(SourcePath("data/misc/simple.3ds").c_str());
+    ASSERT_EQ(reader.MeshCount(), 1u);
+    const LMesh& mesh = reader.MeshAt(0);
+    for (size_t v = 0; v < mesh.VertexCount(); ++v) {
+        const LVector4& p = *mesh.Positions(v);
+        const LVector3& n = *mesh.Normals(v);
+        ASSERT_GT(p.x * n.x + p.y * n.y + p.z * n.z, 0) << v;
+    }
 }
 
 }  // namespace
