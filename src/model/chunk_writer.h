@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "model/chunk_ids.h"
+
 // Builds 3DS chunk files in memory: Begin a chunk, write its data and its
 // children, End it and its length is filled in. Used by the asset generator,
 // the tests and the fuzzing seeds; the raw helpers also make broken files.
@@ -73,7 +75,7 @@ public:
     void ChunkColour(uint16_t id, float r, float g, float b)
     {
         Begin(id);
-        Begin(0x0010);
+        Begin(chunk::kColourFloat);
         F32(r);
         F32(g);
         F32(b);
@@ -83,7 +85,7 @@ public:
     void ChunkPercent(uint16_t id, int16_t percent)
     {
         Begin(id);
-        ChunkU16(0x0030, static_cast<uint16_t>(percent));
+        ChunkU16(chunk::kAmountPercent, static_cast<uint16_t>(percent));
         End();
     }
 
