@@ -9,3 +9,5 @@ void WritePictures(const std::string& dataDir);
 void WriteMusic(const std::string& dataDir);
 // Pictures for the texture zoomers and the shader image effects.
 void WriteEffectPictures(const std::string& dataDir);
+// The 3DS models: data/rubber/simple.3ds and data/misc/simple.3ds.
+void WriteModels(const std::string& dataDir);

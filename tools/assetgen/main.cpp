@@ -14,6 +14,7 @@ int main(int argc, char** argv)
         WritePictures(dataDir);
         WriteMusic(dataDir);
         WriteEffectPictures(dataDir);
+        WriteModels(dataDir);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "assetgen: %s\n", e.what());
         return 1;
