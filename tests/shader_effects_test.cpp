@@ -124,6 +124,32 @@ TEST_F(ShaderEffectTest, PolarCoordsKeepsTheWindowViewportAndFillsOnlyThatPartOf
     EXPECT_EQ(outside, 0);
 }
 
+// The next output of the shared generator after seeding it and drawing n numbers.
+int NextAfter(uint32_t seed, int n)
+{
+    SeedRandom(seed);
+    for (int i = 0; i < n; ++i)
+        NextRandom();
+    return NextRandom();
+}
+
+TEST_F(ShaderEffectTest, ReseedingEffectsLeaveTheSharedGeneratorAfterTheirOwnDraws)
+{
+    // Later effects of the same frame draw on from here, so the count matters.
+    Effekter::Plasma2D plasma(0, 100000, 1234);
+    SeedRandom(777);
+    plasma.Draw(1500, 0.5f);
+    const int afterPlasma = NextRandom();
+    EXPECT_EQ(afterPlasma, NextAfter(1234, 16)) << "four numbers for each of four waves";
+
+    Effekter::PolarCoords polar(0, 100000);
+    SeedRandom(777);
+    polar.Draw(2500, 0.5f);
+    const int afterPolar = NextRandom();
+    EXPECT_EQ(afterPolar, NextAfter(123, 441)) << "one height per box";
+    ExpectDefaultGlState();
+}
+
 TEST_F(ShaderEffectTest, DrawTexturedBoxDrawsSixFacesInOneBatch)
 {
     // Seen from the front the box covers the middle of the window in the

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstdio>
 #include <fstream>
@@ -80,16 +81,22 @@ TEST_F(ShaderProgramTest, MissingFragmentFileThrowsBeforeAnyGlObjectIsMade)
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
-TEST_F(ShaderProgramTest, AFolderCannotBeOpenedAsASource)
+TEST_F(ShaderProgramTest, OnlyPlainFilesCanBeOpenedAsSources)
 {
     const std::string dir = MakeTempDir();
-    FragmentProgram fragment;
-    EXPECT_EQ(ThrownMessage([&] { fragment.Load(true, dir.c_str()); }), "Error opening: " + dir);
+    // A folder, an endless device and a FIFO without a writer (which would
+    // block the open) all count as files that cannot be opened.
+    const std::string fifo = dir + "/fifo.fs";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    for (const std::string& path : {dir, std::string("/dev/zero"), fifo}) {
+        FragmentProgram fragment;
+        EXPECT_EQ(ThrownMessage([&] { fragment.Load(true, path.c_str()); }), "Error opening: " + path);
+    }
 
     const std::string good = WriteFile(dir, "red.fs", kRedFragment);
     testing::internal::CaptureStderr();
     ShaderProgram program;
-    program.Load(good.c_str(), dir.c_str());
+    program.Load(good.c_str(), "/dev/zero");
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "No errors compiling\n");
     EXPECT_EQ(program.vertexShader, 0u);
 }

@@ -120,6 +120,38 @@ TEST_F(ZoomerTest, ColorBoxTilesFadeInOverTheirFirstSeconds)
     ExpectDefaultGlState();
 }
 
+// The next output of the shared generator after seeding it and drawing n numbers.
+int NextAfter(uint32_t seed, int n)
+{
+    SeedRandom(seed);
+    for (int i = 0; i < n; ++i)
+        NextRandom();
+    return NextRandom();
+}
+
+TEST_F(ZoomerTest, ReseedingEffectsLeaveTheSharedGeneratorAfterTheirOwnDraws)
+{
+    // Later effects of the same frame draw on from here, so the count matters.
+    // Solaris at 3100 ms: layers down to z = 6.2 - 48 / 3, one number each.
+    Effekter::Solaris solaris(0, 100000);
+    SeedRandom(777);
+    solaris.Draw(3100, 0.5f);
+    const int afterSolaris = NextRandom();
+    EXPECT_EQ(afterSolaris, NextAfter(4, 49));
+
+    // ColorBox draws two numbers when it retargets and none otherwise.
+    Effekter::ColorBox box(0, 100000);
+    SeedRandom(777);
+    box.Draw(5000, 0.5f);
+    const int afterRetarget = NextRandom();
+    EXPECT_EQ(afterRetarget, NextAfter(5000, 2));
+    SeedRandom(777);
+    box.Draw(5010, 0.5f);
+    const int afterSteady = NextRandom();
+    EXPECT_EQ(afterSteady, NextAfter(777, 0));
+    ExpectDefaultGlState();
+}
+
 TEST_F(ZoomerTest, SolarisClearsWhatEarlierEntriesDrew)
 {
     Effekter::Solaris solaris(0, 100000);

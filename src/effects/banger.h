@@ -1,4 +1,6 @@
 #pragma once
+#include <cstdint>
+
 #include "render/shader_program.h"
 #include "render/texture.h"
 #include "timeline/effekt.h"

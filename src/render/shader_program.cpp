@@ -12,12 +12,13 @@
 
 namespace {
 
-// Reads a whole file as it is on disk. False when it cannot be opened; a
-// folder counts as a file that cannot be opened (its reported size is bogus).
+// Reads a whole file as it is on disk. False when it cannot be opened; only
+// plain files count: a folder has no text, a FIFO would block the open and a
+// device such as /dev/zero would never end.
 bool ReadWholeFile(const char* path, std::string& text)
 {
     struct stat info;
-    if (!path || stat(path, &info) != 0 || S_ISDIR(info.st_mode))
+    if (!path || stat(path, &info) != 0 || !S_ISREG(info.st_mode))
         return false;
     std::ifstream file(path, std::ios::in | std::ios::binary);
     if (!file.is_open())
