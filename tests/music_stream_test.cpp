@@ -1,10 +1,14 @@
 #include <gtest/gtest.h>
 #include <sndfile.h>
+#include <sys/resource.h>
 
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
+#include <fstream>
 #include <functional>
+#include <iterator>
+#include <limits>
 #include <string>
 #include <thread>
 #include <vector>
@@ -42,6 +46,24 @@ std::function<double(int, int)> Sine(double bin, double amplitude = 32767.0 / 32
 {
     return [=](int i, int) { return amplitude * std::sin(2 * kPi * bin * i / 2048.0 + 0.3); };
 }
+
+#if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
+// Decodes a file in a process whose address space may grow by only 2 GB and
+// exits with 0 when it gave 1000 frames.
+[[noreturn]] void DecodeWithTwoGigabytesToSpare(const std::string& path)
+{
+    long pages = 0;
+    std::ifstream("/proc/self/statm") >> pages;
+    rlimit cap{};
+    cap.rlim_cur = cap.rlim_max = static_cast<rlim_t>(pages) * 4096 + (2ull << 30);
+    setrlimit(RLIMIT_AS, &cap);
+    PcmTrack track;
+    std::string error;
+    const bool ok = DecodeTrack(path, track, error);
+    std::fprintf(stderr, "%s\n", error.c_str());
+    std::exit(ok && track.Frames() == 1000 ? 0 : 1);
+}
+#endif
 
 double Seconds()
 {
@@ -288,7 +310,78 @@ TEST_F(MusicStreamTest, UnreadableMusicLeavesASilentClock)
         spectrum[3] = 1;
         stream.Spectrum(spectrum);
         EXPECT_EQ(spectrum[3], 0.0f);
+
+        // Without a track there is no end to wrap at; a far seek must not
+        // overflow once running time is added.
+        stream.SetPosition(INT64_MAX);
+        const int64_t far = stream.Position();
+        EXPECT_GT(far, stream.SecondsToBytes(1e9));
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        EXPECT_GE(stream.Position(), far);
     }
+}
+
+TEST_F(MusicStreamTest, OpeningAnotherFileStopsTheOneOnTheDevice)
+{
+    WriteSound(Path("tone.wav"), SF_FORMAT_WAV | SF_FORMAT_PCM_16, 2, kRate, Sine(10));
+    WriteSound(Path("mono8k.wav"), SF_FORMAT_WAV | SF_FORMAT_PCM_U8, 1, 8000, Sine(10, 0.5), 8000);
+    MusicStream stream(true);
+    OpenQuietly(stream, Path("tone.wav"));
+    if (!PlayQuietly(stream).empty() || !stream.PlaysOnDevice())
+        GTEST_SKIP() << "SDL's dummy audio driver did not open";
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+
+    // The callback must not go on reading a track that has been replaced.
+    OpenQuietly(stream, Path("missing.wav"));
+    EXPECT_FALSE(stream.PlaysOnDevice());
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_EQ(stream.Position(), 0);
+
+    // A file of another rate plays at its own rate once started.
+    OpenQuietly(stream, Path("mono8k.wav"));
+    EXPECT_EQ(PlayQuietly(stream), "");
+    EXPECT_TRUE(stream.PlaysOnDevice());
+    std::this_thread::sleep_for(std::chrono::milliseconds(400));
+    const double heard = stream.BytesToSeconds(stream.Position());
+    EXPECT_GT(heard, 0.1);
+    EXPECT_LT(heard, 0.6);
+}
+
+TEST_F(MusicStreamTest, DamagedFilesDecodeSafely)
+{
+    // NaN samples in a float file play as silence.
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    WriteSound(Path("nan.wav"), SF_FORMAT_WAV | SF_FORMAT_FLOAT, 2, 100,
+               [=](int i, int) { return i % 2 ? nan : 0.5; });
+    PcmTrack track;
+    std::string error;
+    ASSERT_TRUE(DecodeTrack(Path("nan.wav"), track, error)) << error;
+    ASSERT_EQ(track.Frames(), 100);
+    EXPECT_EQ(track.samples[0], 16384);
+    EXPECT_EQ(track.samples[2], 0);
+
+    // A short FLAC whose header claims an hour of eight channels at 192 kHz
+    // (11 GB of samples) still decodes where that much memory is not to be had.
+    WriteSound(Path("liar.flac"), SF_FORMAT_FLAC | SF_FORMAT_PCM_16, 8, 1000, Sine(10, 0.5), 192000);
+    std::string bytes;
+    {
+        std::ifstream in(Path("liar.flac"), std::ios::binary);
+        bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    ASSERT_GT(bytes.size(), 26u);
+    ASSERT_EQ(bytes.compare(0, 4, "fLaC"), 0);
+    // Stream info: "fLaC", a block header, then 36 bits of total frames
+    // in the low bits of the eight bytes from offset 18.
+    const uint64_t claimed = 3600ull * 192000;
+    for (int i = 0; i < 4; ++i)
+        bytes[22 + i] = static_cast<char>(claimed >> (8 * (3 - i)));
+    bytes[21] = static_cast<char>((bytes[21] & 0xf0) | (claimed >> 32));
+    std::ofstream(Path("liar.flac"), std::ios::binary) << bytes;
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+    GTEST_SKIP() << "the sanitizers abort instead of failing an allocation";
+#else
+    EXPECT_EXIT(DecodeWithTwoGigabytesToSpare(Path("liar.flac")), testing::ExitedWithCode(0), "");
+#endif
 }
 
 }  // namespace

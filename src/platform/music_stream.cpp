@@ -47,6 +47,12 @@ MusicStream::~MusicStream()
 
 void MusicStream::Open(const std::string& path)
 {
+    // The callback reads the track and plays at its rate, so a stream already
+    // on the device stops before the track is replaced; Play opens it anew.
+    CloseDevice();
+    deviceTried_ = false;
+    playing_ = false;
+    written_ = 0;
     std::string error;
     if (!DecodeTrack(path, track_, error)) {
         std::fprintf(stderr, "Warning: cannot play music file %s (%s); the show runs silent\n", path.c_str(),
@@ -172,12 +178,15 @@ int64_t MusicStream::FrameFromBytes(int64_t bytes) const
 }
 
 // Before the start means the start; beyond the end goes round the loop.
+// Without a track there is no end, but positions stay far enough from the
+// 64-bit limit that adding running time and converting to bytes cannot overflow.
 int64_t MusicStream::WrapFrame(int64_t frame) const
 {
+    constexpr int64_t kMaxSilentFrame = 1000000000000000;  // about 700 years at 44.1 kHz
     if (frame < 0)
         return 0;
     const int64_t length = track_.Frames();
-    return length > 0 ? frame % length : frame;
+    return length > 0 ? frame % length : std::min(frame, kMaxSilentFrame);
 }
 
 int64_t MusicStream::HeardLinear(double now) const

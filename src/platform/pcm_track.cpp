@@ -17,6 +17,9 @@ constexpr int64_t kMaxSeconds = 60 * 60;
 
 int16_t ToPcm16(float x)
 {
+    // A float file may hold NaNs; converting one to an integer is undefined.
+    if (std::isnan(x))
+        return 0;
     const float scaled = std::nearbyint(x * 32768.0f);
     if (scaled >= 32767.0f)
         return 32767;
@@ -53,9 +56,16 @@ bool DecodeTrack(const std::string& path, PcmTrack& track, std::string& error)
     // Float reading normalises every source format to -1..1; the conversion
     // back to 16 bits clips what lossy decoders overshoot.
     std::vector<float> chunk(static_cast<size_t>(kChunkFrames) * info.channels);
-    try {
-        if (info.frames > 0 && info.frames <= maxFrames)
+    // The header's length only sizes the first allocation: a damaged file may
+    // promise far more than it holds, so when that much memory is not to be
+    // had the samples grow as they are read instead.
+    if (info.frames > 0 && info.frames <= maxFrames) {
+        try {
             track.samples.reserve(static_cast<size_t>(info.frames) * info.channels);
+        } catch (const std::bad_alloc&) {
+        }
+    }
+    try {
         for (;;) {
             const sf_count_t got = sf_readf_float(file, chunk.data(), kChunkFrames);
             if (got <= 0)
