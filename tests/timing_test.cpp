@@ -1,6 +1,8 @@
 // Time windows, window progress, beat level, effect time and the shared random generator.
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "host/frame.h"
 #include "platform/music_clock.h"
 #include "platform/shared_random.h"
@@ -135,6 +137,12 @@ TEST(SilentClock, AdvancesWhilePlayingAndHoldsWhenNot)
     EXPECT_LE(a, b);
     clock->SetPosition(-5000);
     EXPECT_GE(clock->Position(), 0);
+    // Absurd seeks stay in range instead of overflowing.
+    for (double seconds : {1e300, -1e300, std::numeric_limits<double>::quiet_NaN()}) {
+        clock->SetPosition(clock->SecondsToBytes(seconds));
+        EXPECT_GE(clock->Position(), 0);
+        EXPECT_LT(clock->BytesToSeconds(clock->Position()), 2e9);
+    }
     float spectrum[kSpectrumSize];
     clock->Spectrum(spectrum);
     EXPECT_EQ(BeatLevel(spectrum), 0.0f);

@@ -20,6 +20,14 @@ for model in data/rubber/simple.3ds data/misc/simple.3ds; do
     [ -f "$model" ] && cp "$model" "$work/seeds/$(basename "$(dirname "$model")").3ds"
 done
 
-build-fuzz/fuzz/model_fuzzer "$work/corpus" "$work/seeds" \
+# The fuzzer's progress goes to build-fuzz/fuzz.log; only its summary (or,
+# on a finding, the end of the log) is printed.
+echo "Fuzzing the 3DS reader for $seconds s..."
+if ! build-fuzz/fuzz/model_fuzzer "$work/corpus" "$work/seeds" \
     -max_total_time="$seconds" -timeout=5 -rss_limit_mb=2048 -max_len=16384 \
-    -dict=fuzz/3ds.dict -artifact_prefix=build-fuzz/ -print_final_stats=1
+    -dict=fuzz/3ds.dict -artifact_prefix=build-fuzz/ -print_final_stats=1 >build-fuzz/fuzz.log 2>&1; then
+    tail -n 60 build-fuzz/fuzz.log
+    echo "Fuzzing found a problem; the input is kept in build-fuzz/." >&2
+    exit 1
+fi
+grep -E '^(Done|stat::number_of_executed_units|stat::peak_rss_mb)' build-fuzz/fuzz.log || true

@@ -104,7 +104,7 @@ bool MusicStream::OpenDevice()
             want.samples = rate_ <= 48000 ? 1024 : 2048;
             want.callback = AudioCallback;
             want.userdata = this;
-            // Without an "obtained" spec SDL converts to the device's format itself.
+            // Without an "obtained" format SDL converts to the device's format itself.
             if (SDL_OpenAudio(&want, nullptr) == 0)
                 return true;
             reason = SDL_GetError();

@@ -5,7 +5,7 @@
 #include "platform/music_clock.h"
 #include "platform/pcm_track.h"
 #include "platform/playback_clock.h"
-#include "platform/spectrum_analyser.h"
+#include "platform/fft_analyser.h"
 
 // Our audio layer: the music file decoded into memory, played in a loop
 // through SDL's audio device, with the heard position as the show's clock.
@@ -54,7 +54,7 @@ private:
     int rate_ = 44100;
     int channels_ = 2;
     int outChannels_ = 2;
-    SpectrumAnalyser analyser_;
+    FftAnalyser analyser_;
 
     bool playing_ = false;
     bool device_ = false;

@@ -9,6 +9,7 @@ namespace {
 // Positions are counted as 44.1 kHz stereo 16-bit frames, 176400 bytes a second.
 constexpr int64_t kBytesPerFrame = 4;
 constexpr int64_t kFramesPerSecond = 44100;
+constexpr double kMaxSeconds = 1e9;
 
 class SilentClock : public MusicClock {
 public:
@@ -23,6 +24,10 @@ public:
 
     int64_t SecondsToBytes(double seconds) const override
     {
+        // Keeps absurd seeks (and NaN) inside a range where the arithmetic cannot overflow.
+        if (!(seconds > -kMaxSeconds))
+            seconds = seconds < 0 ? -kMaxSeconds : 0;
+        seconds = std::min(seconds, kMaxSeconds);
         return static_cast<int64_t>(std::floor(seconds * kFramesPerSecond)) * kBytesPerFrame;
     }
 
@@ -41,7 +46,7 @@ public:
 
     void SetPosition(int64_t bytes) override
     {
-        base_ = std::max<int64_t>(0, bytes / kBytesPerFrame * kBytesPerFrame);
+        base_ = std::clamp<int64_t>(bytes / kBytesPerFrame * kBytesPerFrame, 0, SecondsToBytes(kMaxSeconds));
         started_ = Clock::now();
     }
 

@@ -9,14 +9,14 @@
 // The magnitude spectrum of the 2048 frames before a position in a track:
 // channels averaged, periodic Hann window, one real FFT planned once. Scaled
 // so that a full-scale sine centred on a bin reads 1.0 in that bin.
-class SpectrumAnalyser {
+class FftAnalyser {
 public:
     static constexpr int kFftSize = 2 * kSpectrumSize;
 
-    SpectrumAnalyser();
-    ~SpectrumAnalyser();
-    SpectrumAnalyser(const SpectrumAnalyser&) = delete;
-    SpectrumAnalyser& operator=(const SpectrumAnalyser&) = delete;
+    FftAnalyser();
+    ~FftAnalyser();
+    FftAnalyser(const FftAnalyser&) = delete;
+    FftAnalyser& operator=(const FftAnalyser&) = delete;
 
     // Writes kSpectrumSize magnitudes for the frames endFrame-2048 .. endFrame-1;
     // frames before the start of the track count as silence.

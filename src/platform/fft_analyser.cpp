@@ -1,9 +1,9 @@
-#include "platform/spectrum_analyser.h"
+#include "platform/fft_analyser.h"
 
 #include <cmath>
 #include <new>
 
-SpectrumAnalyser::SpectrumAnalyser()
+FftAnalyser::FftAnalyser()
     : input_(fftwf_alloc_real(kFftSize)), output_(fftwf_alloc_complex(kFftSize / 2 + 1)), plan_(nullptr)
 {
     if (!input_ || !output_) {
@@ -17,14 +17,14 @@ SpectrumAnalyser::SpectrumAnalyser()
         window_[n] = static_cast<float>(0.5 * (1.0 - std::cos(2.0 * pi * n / kFftSize)));
 }
 
-SpectrumAnalyser::~SpectrumAnalyser()
+FftAnalyser::~FftAnalyser()
 {
     fftwf_destroy_plan(plan_);
     fftwf_free(input_);
     fftwf_free(output_);
 }
 
-void SpectrumAnalyser::Analyse(const PcmTrack& track, int64_t endFrame, float* out)
+void FftAnalyser::Analyse(const PcmTrack& track, int64_t endFrame, float* out)
 {
     const int channels = track.channels;
     const int64_t first = endFrame - kFftSize;
