@@ -2,9 +2,11 @@
 
 #include <gtk/gtk.h>
 
+#include "platform/gtk_start.h"
+
 void ShowErrorBox(const std::string& message)
 {
-    if (!gtk_init_check(nullptr, nullptr))
+    if (!StartGtk())
         return;
     GtkWidget* dialog = gtk_message_dialog_new(nullptr, GTK_DIALOG_MODAL, GTK_MESSAGE_ERROR,
                                                GTK_BUTTONS_OK, "%s", message.c_str());
