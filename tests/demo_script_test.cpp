@@ -109,6 +109,9 @@ TEST_F(DemoScriptTest, MissingScript)
 {
     ASSERT_EQ(unlink("data/demo.txt"), -1);
     EXPECT_EQ(Load(), "Unable to load data/demo.txt");
+    ASSERT_EQ(mkdir("data/demo.txt", 0755), 0);
+    EXPECT_EQ(Load(), "Unable to load data/demo.txt");
+    rmdir("data/demo.txt");
 }
 
 TEST_F(DemoScriptTest, LoadingPictureRisesOneStepPerEntry)

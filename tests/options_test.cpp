@@ -54,6 +54,9 @@ TEST(Options, RejectsMalformedValues)
         {"--size", "0x600"},
         {"--size", "800x"},
         {"--beat", "loud", "--render", "0:1:1", "--out", "x"},
+        {"--beat", "nan", "--render", "0:1:1", "--out", "x"},
+        {"--beat", "1.5", "--render", "0:1:1", "--out", "x"},
+        {"--beat", "-0.1", "--render", "0:1:1", "--out", "x"},
         {"--out", "x"},                              // --out without --render
         {"--frobnicate"},
         {"-C"},

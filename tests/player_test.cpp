@@ -47,13 +47,13 @@ bool Exists(const std::string& path)
 TEST(Player, RendersFramesAsTheShowDrawsThem)
 {
     const std::string dir = ShowFolder("data/none.ogg\n0\n1\nFlashWhite\n0\n1000");
-    ASSERT_EQ(RunPlayer(dir, "--size 64x48 --render 250:1000:250 --out " + dir + "/frames"), 0)
+    ASSERT_EQ(RunPlayer(dir, "--size 64x48 --render 250:1000:250 --out " + dir + "/out/frames"), 0)
         << ReadFile(dir + "/stderr.txt");
     const float expected[] = {0.75f, 0.5f, 0.25f};
     const char* names[] = {"frame_0000250.png", "frame_0000500.png", "frame_0000750.png"};
     for (int i = 0; i < 3; ++i) {
         int w = 0, h = 0;
-        const auto pixels = ReadImage(dir + "/frames/" + names[i], w, h);
+        const auto pixels = ReadImage(dir + "/out/frames/" + names[i], w, h);
         ASSERT_EQ(w, 64) << names[i];
         ASSERT_EQ(h, 48);
         for (size_t corner : {size_t(0), pixels.size() - 4}) {
@@ -61,7 +61,7 @@ TEST(Player, RendersFramesAsTheShowDrawsThem)
             EXPECT_NEAR(pixels[corner + 2], expected[i] * 255, 2) << names[i];
         }
     }
-    EXPECT_FALSE(Exists(dir + "/frames/frame_0001000.png"));  // TO is not drawn
+    EXPECT_FALSE(Exists(dir + "/out/frames/frame_0001000.png"));  // TO is not drawn
     EXPECT_NE(ReadFile(dir + "/stderr.txt").find("Loaded FlashWhite with start time 0 and end time 1000\n"),
               std::string::npos);
 }

@@ -3,13 +3,22 @@
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
 
+#include <clocale>
+#include <cstdlib>
 #include <string>
+
+#include "platform/gtk_start.h"
 
 namespace {
 
 class SetupDialogTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() { gtkReady_ = gtk_init_check(nullptr, nullptr); }
+    static void SetUpTestSuite()
+    {
+        // A viewer's own locale, which GTK would otherwise make the program's.
+        setenv("LC_ALL", "C.UTF-8", 1);
+        gtkReady_ = StartGtk();
+    }
     void SetUp() override
     {
         if (!gtkReady_)
@@ -86,6 +95,13 @@ TEST_F(SetupDialogTest, OpensWithTheDefaults)
     EXPECT_STREQ(gtk_button_get_label(GTK_BUTTON(dialog.CancelButton())), "Cancel");
     EXPECT_TRUE(gtk_widget_has_default(dialog.RunButton()));
     EXPECT_FALSE(dialog.Accepted());
+}
+
+TEST_F(SetupDialogTest, KeepsTheCLocaleForNumbers)
+{
+    // Plug-ins read their numbers with the C library after the dialog was up.
+    EXPECT_STREQ(std::setlocale(LC_NUMERIC, nullptr), "C");
+    EXPECT_STREQ(std::setlocale(LC_ALL, nullptr), "C");
 }
 
 TEST_F(SetupDialogTest, OpensFromOtherSettings)

@@ -2,6 +2,8 @@
 
 #include <SDL/SDL.h>
 
+#include <string>
+
 #include "platform/demo_error.h"
 #include "render/screen.h"
 
@@ -18,8 +20,13 @@ DemoWindow::DemoWindow(int width, int height, int bitsPerPixel, bool fullScreen)
 
     const Uint32 flags = fullScreen ? (SDL_FULLSCREEN | SDL_OPENGL) : (SDL_OPENGL | SDL_RESIZABLE);
     // Without a surface there is no GL context, and every later GL call would fail.
-    if (!SDL_SetVideoMode(width, height, bitsPerPixel, flags))
-        ThrowMessage("Error: %s\n", SDL_GetError());
+    if (!SDL_SetVideoMode(width, height, bitsPerPixel, flags)) {
+        // No destructor runs for a half-made window: shut SDL down here, so
+        // that a full-screen attempt leaves the desktop as it was.
+        const std::string reason = SDL_GetError();
+        SDL_Quit();
+        ThrowMessage("Error: %s\n", reason.c_str());
+    }
 
     // SDL 1.2 applies these only at the next mode change, which never comes:
     // the context in use is the one SDL_SetVideoMode made with its defaults.

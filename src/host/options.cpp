@@ -87,8 +87,9 @@ bool ParseOptions(int argc, const char* const* argv, PlayerOptions& o, std::stri
                 return false;
             char* end = nullptr;
             const float b = std::strtof(value, &end);
-            if (end == value || *end != '\0') {
-                error = "--beat wants a number, e.g. 0.5";
+            // Effects are promised a beat level in 0..1.
+            if (end == value || *end != '\0' || !(b >= 0.0f && b <= 1.0f)) {
+                error = "--beat wants a number from 0 to 1, e.g. 0.5";
                 return false;
             }
             o.beat = b;
@@ -123,7 +124,7 @@ const char* UsageText()
            "  --render FROM:TO:STEP --out DIR [--beat B]\n"
            "                       draw the frames of effect time FROM, FROM+STEP, ... below TO\n"
            "                       (milliseconds) and write them as DIR/frame_NNNNNNN.png;\n"
-           "                       B fixes the beat level, otherwise the music gives it\n"
+           "                       B (0 to 1) fixes the beat level, otherwise the music gives it\n"
            "  --help               show this text\n"
            "\n"
            "Keys: Escape ends the show, Right and Left move it one second.\n"

@@ -1,8 +1,7 @@
 #include "host/player.h"
 
-#include <sys/stat.h>
-
 #include <cstdlib>
+#include <filesystem>
 #include <memory>
 #include <new>
 #include <string>
@@ -86,7 +85,9 @@ void PlayShow(RunState& run)
 // writes each one out. The music is decoded but never played.
 void RenderFrames(RunState& run, const PlayerOptions& options)
 {
-    mkdir(options.outDir.c_str(), 0755);
+    // A folder that cannot be made shows up as the first frame that cannot be written.
+    std::error_code ignored;
+    std::filesystem::create_directories(options.outDir, ignored);
     MusicClock& clock = *run.clock;
     clock.Open(run.musicFile);
     glClearColor(0, 0, 0, 0);

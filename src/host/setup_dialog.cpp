@@ -3,6 +3,7 @@
 #include <gtk/gtk.h>
 
 #include "platform/debug_output.h"
+#include "platform/gtk_start.h"
 
 namespace {
 
@@ -165,7 +166,7 @@ bool VideoSetupDialog::RunModal()
 
 bool ShowVideoSetup(VideoSettings& settings)
 {
-    if (!gtk_init_check(nullptr, nullptr)) {
+    if (!StartGtk()) {
         DebugOutput("No display for the video setup dialog; using the settings as they are\n");
         return true;
     }

@@ -1,5 +1,7 @@
 #include "timeline/demo_script.h"
 
+#include <sys/stat.h>
+
 #include <cstdio>
 #include <memory>
 
@@ -59,6 +61,12 @@ void LoadDemoScript(EffectList& effects, DemoWindow& window, std::string& musicF
     if (g_script)
         std::fclose(g_script);
     g_script = std::fopen("data/demo.txt", "r");
+    // A folder opens but reads nothing; it is no script either.
+    struct stat info;
+    if (g_script && (fstat(fileno(g_script), &info) != 0 || S_ISDIR(info.st_mode))) {
+        std::fclose(g_script);
+        g_script = nullptr;
+    }
     if (!g_script)
         ThrowMessage("Unable to load data/demo.txt");
     FILE* script = g_script;
