@@ -166,6 +166,9 @@ int RunPlayer(const PlayerOptions& options)
         message = "Out of memory";
     } catch (const std::exception& e) {
         message = e.what();
+    } catch (...) {
+        // A plug-in may throw anything; the run still ends through the handler.
+        message = "Unknown error";
     }
     ReleaseAfterError(run);
     return ReportError(message, options);
