@@ -87,6 +87,12 @@ TEST(Player, FailuresExitWithOne)
     EXPECT_EQ(RunPlayer(empty, "--size 32x24 --render 0:10:5 --out " + empty + "/f"), 1);
     EXPECT_NE(ReadFile(empty + "/stderr.txt").find("Exception: Unable to load data/demo.txt\n"), std::string::npos);
 
+    // Whatever a plug-in throws ends the run through the handler, not an abort.
+    const std::string throwing = ShowFolder(std::string("m\n0\n1\nPlugin\n0\n100\n") + TEST_PLUGIN_DIR +
+                                            "/libtest_plugin_throws.so\n");
+    EXPECT_EQ(RunPlayer(throwing, "--size 32x24 --render 10:20:5 --out " + throwing + "/f"), 1);
+    EXPECT_NE(ReadFile(throwing + "/stderr.txt").find("Exception: Unknown error\n"), std::string::npos);
+
     EXPECT_EQ(RunPlayer(empty, "--size nonsense"), 1);
     EXPECT_EQ(RunPlayer(empty, "--help"), 0);
 }
