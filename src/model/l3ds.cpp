@@ -6,6 +6,8 @@
 #include <memory>
 #include <new>
 
+#include <sys/stat.h>
+
 #include "model/chunk_ids.h"
 #include "model/finish_mesh.h"
 
@@ -26,6 +28,11 @@ struct FileCloser {
 
 bool L3DS::Open(const char* path)
 {
+    // Only plain files: opening a FIFO would block, and a folder or device has
+    // no size to read.
+    struct stat info;
+    if (!path || stat(path, &info) != 0 || !S_ISREG(info.st_mode))
+        return false;
     std::FILE* raw = std::fopen(path, "rb");
     if (!raw)
         return false;
