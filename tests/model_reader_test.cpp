@@ -304,6 +304,7 @@ TEST(ModelReader, FaceMaterialGroups)
         w.End();
         // Stored after the mesh, still found: materials are read first.
         WriteMaterialNamed(w, "Blue");
+        WriteMaterialNamed(w, "Blue");  // a second of the name is never named by a group
     }));
     ASSERT_EQ(reader.MeshCount(), 1u);
     const LMesh& mesh = reader.MeshAt(0);
@@ -312,6 +313,7 @@ TEST(ModelReader, FaceMaterialGroups)
     EXPECT_EQ(mesh.Face(1).materialId, 1u);
     ASSERT_NE(reader.FindMaterial("Blue"), nullptr);
     EXPECT_EQ(reader.FindMaterial("Blue")->Id(), 1u);
+    EXPECT_EQ(reader.MaterialAt(2).Name(), "Blue");
     EXPECT_EQ(reader.FindMaterial("Green"), nullptr);
 }
 
