@@ -1,6 +1,8 @@
 // The 3DS reader's rules, each shown with a file built here byte by byte.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <cmath>
 #include <string>
 
@@ -302,6 +304,7 @@ TEST(ModelReader, FaceMaterialGroups)
         w.End();
         // Stored after the mesh, still found: materials are read first.
         WriteMaterialNamed(w, "Blue");
+        WriteMaterialNamed(w, "Blue");  // a second of the name is never named by a group
     }));
     ASSERT_EQ(reader.MeshCount(), 1u);
     const LMesh& mesh = reader.MeshAt(0);
@@ -310,6 +313,7 @@ TEST(ModelReader, FaceMaterialGroups)
     EXPECT_EQ(mesh.Face(1).materialId, 1u);
     ASSERT_NE(reader.FindMaterial("Blue"), nullptr);
     EXPECT_EQ(reader.FindMaterial("Blue")->Id(), 1u);
+    EXPECT_EQ(reader.MaterialAt(2).Name(), "Blue");
     EXPECT_EQ(reader.FindMaterial("Green"), nullptr);
 }
 
@@ -412,6 +416,12 @@ TEST(ModelReader, FilesThatCannotBeReadGiveFalse)
     // A file that cannot be read keeps the old contents...
     EXPECT_FALSE(reader.Open("/nonexistent/model.3ds"));
     EXPECT_FALSE(reader.Open(SaveTemp({}).c_str()));
+    // A folder, an endless device and a FIFO without a writer (whose open
+    // would block) are not files that can be read either.
+    const std::string fifo = MakeTempDir() + "/fifo.3ds";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    for (const std::string& path : {MakeTempDir(), std::string("/dev/zero"), fifo})
+        EXPECT_FALSE(reader.Open(path.c_str())) << path;
     EXPECT_EQ(reader.MeshCount(), 1u);
     // ...one that is read but is not a model leaves the reader empty.
     std::vector<uint8_t> wrongMain = good;

@@ -306,3 +306,45 @@ TEST(ModelRobustness, OneVertexInManySmoothingGroupsIsQuick)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ModelRobustness, ManyMaterialsAndGroupsAreQuick)
+{
+    // Every group names the last of many materials, so looking each name up
+    // by a walk through the list would take quadratic time.
+    constexpr int kCount = 40000;
+    const std::string last = "Mat" + std::to_string(kCount - 1);
+    const std::vector<uint8_t> file = ModelFile([&last](ChunkWriter& w) {
+        for (int i = 0; i < kCount; ++i) {
+            w.Begin(chunk::kMaterial);
+            w.ChunkText(chunk::kMaterialName, "Mat" + std::to_string(i));
+            w.End();
+        }
+        w.Begin(chunk::kObject);
+        w.Text("Groups");
+        w.Begin(chunk::kTriangleMesh);
+        WriteVertices(w, SquarePositions());
+        WriteFaces(w, SquareFaces(), [&last](ChunkWriter& w) {
+            for (int i = 0; i < kCount; ++i) {
+                w.Begin(chunk::kFaceMaterial);
+                w.Text(last);
+                w.U16(1);
+                w.U16(1);
+                w.End();
+            }
+        });
+        w.End();
+        w.End();
+    });
+    const auto start = std::chrono::steady_clock::now();
+    const L3DS reader = ReadBytes(file);
+    const auto elapsed = std::chrono::steady_clock::now() - start;
+    ASSERT_EQ(reader.MeshCount(), 1u);
+    ASSERT_EQ(reader.MeshAt(0).Materials().size(), size_t(kCount));
+    EXPECT_EQ(reader.MeshAt(0).Materials().back(), uint32_t(kCount - 1));
+    EXPECT_EQ(reader.MeshAt(0).Face(1).materialId, uint32_t(kCount - 1));
+    EXPECT_LT(elapsed, std::chrono::seconds(3));
+}
+
+}  // namespace

@@ -6,6 +6,8 @@
 #include <memory>
 #include <new>
 
+#include <sys/stat.h>
+
 #include "model/chunk_ids.h"
 #include "model/finish_mesh.h"
 
@@ -26,6 +28,11 @@ struct FileCloser {
 
 bool L3DS::Open(const char* path)
 {
+    // Only plain files: opening a FIFO would block, and a folder or device has
+    // no size to read.
+    struct stat info;
+    if (!path || stat(path, &info) != 0 || !S_ISREG(info.st_mode))
+        return false;
     std::FILE* raw = std::fopen(path, "rb");
     if (!raw)
         return false;
@@ -91,6 +98,7 @@ void L3DS::ReleaseBuffer()
     size_ = 0;
     position_ = 0;
     objectName_.clear();
+    materialIds_.clear();
 }
 
 bool L3DS::ParseBuffer()
@@ -110,6 +118,8 @@ bool L3DS::ParseBuffer()
         ReadMaterial(child);
         Seek(child.end);
     }
+    for (const LMaterial& material : materials_)
+        materialIds_.emplace(material.Name(), material.Id());  // the first of a name wins
     Seek(editor.start);
     while (FindChild(editor, chunk::kObject, child)) {
         ReadObject(child);
@@ -473,10 +483,10 @@ void L3DS::ReadFaceList(const ChunkHeader& faceList, LMesh& mesh)
 void L3DS::ReadFaceMaterial(const ChunkHeader& group, LMesh& mesh)
 {
     const std::string name = ReadText(kGroupNameLimit);
-    const LMaterial* material = FindMaterial(name);
-    if (!material)
+    const auto material = materialIds_.find(name);
+    if (material == materialIds_.end())
         return;  // a group naming no known material is skipped
-    const uint32_t id = material->Id();
+    const uint32_t id = material->second;
     mesh.AddMaterial(id);
     const uint32_t count = RecordsThatFit(group, ReadShort(), 2);
     for (uint32_t i = 0; i < count; ++i) {

@@ -2,6 +2,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "model/limporter.h"
@@ -67,4 +68,7 @@ private:
     uint32_t size_ = 0;
     uint32_t position_ = 0;
     std::string objectName_;  // up to 98 characters
+    // While parsing: each material name with the id of its first material, so
+    // that face groups find theirs without walking the list each time.
+    std::unordered_map<std::string, uint32_t> materialIds_;
 };
