@@ -54,18 +54,7 @@ bool L3DS::Open(const char* path)
         return false;
     }
     file.reset();
-    size_ = static_cast<uint32_t>(length);
-    Reset();
-    bool parsed = false;
-    try {
-        parsed = ParseBuffer();
-    } catch (const std::bad_alloc&) {
-        parsed = false;
-    }
-    if (!parsed)
-        Reset();
-    ReleaseBuffer();
-    return parsed;
+    return ParseHeldBuffer();
 }
 
 bool L3DS::OpenBytes(const void* data, size_t size)
@@ -78,7 +67,12 @@ bool L3DS::OpenBytes(const void* data, size_t size)
         ReleaseBuffer();
         return false;
     }
-    size_ = static_cast<uint32_t>(size);
+    return ParseHeldBuffer();
+}
+
+bool L3DS::ParseHeldBuffer()
+{
+    size_ = static_cast<uint32_t>(buffer_.size());
     Reset();
     bool parsed = false;
     try {

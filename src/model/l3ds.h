@@ -31,6 +31,8 @@ public:
 private:
     bool ParseBuffer();
     void ReleaseBuffer();
+    // Parses buffer_ as a whole file, then lets it go; false leaves the reader empty.
+    bool ParseHeldBuffer();
 
     // Primitive reads: they succeed only if at least one byte follows the
     // value, and otherwise give 0 without moving.
