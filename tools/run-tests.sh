@@ -12,4 +12,6 @@ cmake --build build
 sh tools/fuzz-models.sh 60
 # SDL_VIDEODRIVER=x11: fail clearly instead of falling back to a text-mode driver.
 export LIBGL_ALWAYS_SOFTWARE=1 SDL_AUDIODRIVER=dummy SDL_VIDEODRIVER=x11
-xvfb-run -a -s "-screen 0 1024x768x24" ctest --test-dir build --output-on-failure -j2
+# -noreset: the server must not restart between tests, when no client is
+# connected, or the next test may fail to open the display.
+xvfb-run -a -s "-screen 0 1024x768x24 -noreset" ctest --test-dir build --output-on-failure -j2
