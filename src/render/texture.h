@@ -17,7 +17,7 @@ struct ImageRecord {
 class CTexture {
 public:
     CTexture();
-    ~CTexture();
+    virtual ~CTexture();
     CTexture(const CTexture&) = delete;
     CTexture& operator=(const CTexture&) = delete;
 
