@@ -11,3 +11,5 @@ void WriteMusic(const std::string& dataDir);
 void WriteEffectPictures(const std::string& dataDir);
 // The 3DS models: data/rubber/simple.3ds and data/misc/simple.3ds.
 void WriteModels(const std::string& dataDir);
+// The rubber model's environment map and its two background layers, data/rubber/.
+void WriteRubberPictures(const std::string& dataDir);
