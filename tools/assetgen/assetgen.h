@@ -13,3 +13,5 @@ void WriteEffectPictures(const std::string& dataDir);
 void WriteModels(const std::string& dataDir);
 // The rubber model's environment map and its two background layers, data/rubber/.
 void WriteRubberPictures(const std::string& dataDir);
+// Pictures for the ring, strobe and sky scenes, the dot field, the poles and the flying figure.
+void WriteScenePictures(const std::string& dataDir);

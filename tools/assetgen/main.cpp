@@ -16,6 +16,7 @@ int main(int argc, char** argv)
         WriteEffectPictures(dataDir);
         WriteModels(dataDir);
         WriteRubberPictures(dataDir);
+        WriteScenePictures(dataDir);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "assetgen: %s\n", e.what());
         return 1;
