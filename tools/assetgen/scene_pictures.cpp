@@ -153,8 +153,8 @@ void TilingClouds(const std::string& path, uint32_t seed, Rgba thin, Rgba thick)
     Canvas c(512, 512);
     Paint(c, [&](float u, float v) {
         const float n = TilingNoise(u * 6, v * 6, 6, seed, 5);
-        const float cover = Smooth(0.42f, 0.75f, n);
-        const Rgba col = Mix(thin, thick, Smooth(0.55f, 0.85f, n));
+        const float cover = Smooth(0.3f, 0.68f, n);
+        const Rgba col = Mix(thin, thick, Smooth(0.45f, 0.8f, n));
         return Scaled(col, cover);
     });
     c.Save(path);
@@ -180,18 +180,18 @@ void Landscape(const std::string& path)
         const bool lake = v > kHorizon;
         const float sv = lake ? 2 * kHorizon - v : v;
         const float sky = Clamp01(sv / kHorizon);
-        Rgba col = Mix(Rgba{0.08f, 0.05f, 0.25f, 1}, Rgba{1.0f, 0.55f, 0.3f, 1}, sky * sky);
+        Rgba col = Mix(Rgba{0.16f, 0.12f, 0.42f, 1}, Rgba{1.0f, 0.62f, 0.38f, 1}, sky * sky);
         const float sun = std::exp(-(std::pow(u - kSunU, 2.0f) + std::pow(sv - kSunV, 2.0f)) * 150);
         col = Mix(col, Rgba{1.0f, 0.9f, 0.6f, 1}, Clamp01(sun * 1.5f));
         for (int layer = 0; layer < 3; ++layer) {
             if (sv > Ridge(u, layer)) {
-                const float haze = 0.55f - 0.2f * layer;
-                col = Mix(Rgba{0.05f, 0.02f, 0.1f, 1}, col, haze);
+                const float haze = 0.7f - 0.18f * layer;
+                col = Mix(Rgba{0.1f, 0.05f, 0.18f, 1}, col, haze);
             }
         }
         if (lake) {
             const float ripple = 0.85f + 0.15f * std::sin(v * 400 + 8 * FractalNoise(u * 20, v * 60, 5, 2));
-            col = Scaled(col, 0.7f * ripple);
+            col = Scaled(col, 0.8f * ripple);
         }
         return col;
     });
@@ -349,8 +349,8 @@ void WriteScenePictures(const std::string& dataDir)
     StrobeCaption(dataDir + "/strobo/text.jpg");
     StrobeTwist(dataDir + "/strobo/twist.jpg");
 
-    TilingClouds(dataDir + "/sky/clouds.jpg", 31, Rgba{0.35f, 0.45f, 0.7f, 1}, Rgba{0.95f, 0.97f, 1.0f, 1});
-    TilingClouds(dataDir + "/sky/dawnclouds.jpg", 57, Rgba{0.6f, 0.3f, 0.5f, 1}, Rgba{1.0f, 0.85f, 0.6f, 1});
+    TilingClouds(dataDir + "/sky/clouds.jpg", 31, Rgba{0.55f, 0.65f, 0.9f, 1}, Rgba{1.0f, 1.0f, 1.0f, 1});
+    TilingClouds(dataDir + "/sky/dawnclouds.jpg", 57, Rgba{0.85f, 0.45f, 0.6f, 1}, Rgba{1.0f, 0.9f, 0.7f, 1});
     Landscape(dataDir + "/sky/landskab1.jpg");
     LandscapeGlow(dataDir + "/sky/landskab1_add.jpg");
 
