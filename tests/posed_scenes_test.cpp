@@ -9,6 +9,7 @@
 #include "effects/prikker.h"
 #include "platform/shared_random.h"
 #include "render/screen.h"
+#include "support/frame_probe.h"
 #include "support/gl_fixture.h"
 
 namespace {
@@ -21,15 +22,6 @@ protected:
         ASSERT_EQ(chdir(SourcePath(".").c_str()), 0);
     }
 };
-
-std::vector<Pixel> Frame()
-{
-    std::vector<Pixel> pixels;
-    for (int y = 0; y < GlTest::kHeight; ++y)
-        for (int x = 0; x < GlTest::kWidth; ++x)
-            pixels.push_back(ReadPixel(x, y));
-    return pixels;
-}
 
 int LitPixels(const std::vector<Pixel>& frame)
 {
@@ -70,7 +62,7 @@ TEST_F(PosedSceneTest, PosedScenesDrawTheSamePictureAtAnyTimeAndBeat)
         ExpectDefaultGlState();
         poles.Draw(time, beat);
         ExpectDefaultGlState();
-        return Frame();
+        return ReadFrame();
     };
     const std::vector<Pixel> first = frame(10, 0.0f);
     EXPECT_GT(LitPixels(first), GlTest::kWidth * GlTest::kHeight / 20);
@@ -124,12 +116,12 @@ TEST_F(PosedSceneTest, PrikkerIsBlackAtItsStartAndGlowsLater)
     Effekter::Prikker dots(5000, 100000);
     dots.Draw(5000, 1.0f);
     ExpectDefaultGlState();
-    EXPECT_EQ(LitPixels(Frame()), 0);
+    EXPECT_EQ(LitPixels(ReadFrame()), 0);
 
     FillScreen(0, 0, 0);
     dots.Draw(5000 + 2500, 0.0f);
     ExpectDefaultGlState();
-    EXPECT_GT(LitPixels(Frame()), 0);
+    EXPECT_GT(LitPixels(ReadFrame()), 0);
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include "effects/rubber3d.h"
 #include "platform/shared_random.h"
 #include "render/screen.h"
+#include "support/frame_probe.h"
 #include "support/gl_fixture.h"
 
 namespace {
@@ -84,16 +85,6 @@ void NewFrame()
     glClear(GL_DEPTH_BUFFER_BIT);
 }
 
-// The frame's pixels, to compare two frames.
-std::vector<Pixel> Frame()
-{
-    std::vector<Pixel> pixels;
-    for (int y = 0; y < GlTest::kHeight; ++y)
-        for (int x = 0; x < GlTest::kWidth; ++x)
-            pixels.push_back(ReadPixel(x, y));
-    return pixels;
-}
-
 int Differences(const std::vector<Pixel>& a, const std::vector<Pixel>& b)
 {
     int count = 0;
@@ -113,7 +104,7 @@ TEST_F(Rubber3dTest, TheModelShowsOnlyAfterAKickAndRecedesBeyondTheFarPlane)
     Effekter::Rubber3d quiet(start, 100000);
     NewFrame();
     quiet.Draw(time + 1, 0.2f);
-    const std::vector<Pixel> background = Frame();
+    const std::vector<Pixel> background = ReadFrame();
 
     // Kicked 1 ms before: the model sits about 500 units away, in view.
     NewFrame();
@@ -121,7 +112,7 @@ TEST_F(Rubber3dTest, TheModelShowsOnlyAfterAKickAndRecedesBeyondTheFarPlane)
     kicked.Draw(time, 0.3f);
     NewFrame();
     kicked.Draw(time + 1, 0.2f);
-    EXPECT_GT(Differences(Frame(), background), GlTest::kWidth * GlTest::kHeight / 50);
+    EXPECT_GT(Differences(ReadFrame(), background), GlTest::kWidth * GlTest::kHeight / 50);
 
     // 800 ms after the kick even its nearest side has passed the far plane.
     NewFrame();
@@ -129,7 +120,7 @@ TEST_F(Rubber3dTest, TheModelShowsOnlyAfterAKickAndRecedesBeyondTheFarPlane)
     receded.Draw(time - 799, 0.3f);
     NewFrame();
     receded.Draw(time + 1, 0.2f);
-    EXPECT_EQ(Differences(Frame(), background), 0);
+    EXPECT_EQ(Differences(ReadFrame(), background), 0);
     ExpectDefaultGlState();
 }
 

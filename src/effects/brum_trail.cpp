@@ -1,6 +1,7 @@
 #include "effects/brum_trail.h"
 
 #include <cmath>
+#include <iterator>
 
 #include "render/screen.h"
 
