@@ -1,13 +1,20 @@
 #include "timeline/effect_factory.h"
 
 #include "effects/banger.h"
+#include "effects/brum.h"
 #include "effects/circles.h"
 #include "effects/color_box.h"
 #include "effects/image_layers.h"
 #include "effects/plasma2d.h"
 #include "effects/polar_coords.h"
+#include "effects/posed_scenes.h"
+#include "effects/prikker.h"
+#include "effects/quell_ringe.h"
+#include "effects/rubber3d.h"
 #include "effects/shader_show.h"
+#include "effects/sky_flights.h"
 #include "effects/solaris.h"
+#include "effects/stroboskop.h"
 #include "effects/zoomers.h"
 #include "timeline/plugin_loader.h"
 #include "timeline/script_reader.h"
@@ -54,6 +61,12 @@ Effekt* MakeZoomba(int start, int end, FILE* script)
     return new Effekter::Zoomba(start, end, layer.c_str(), background.c_str(), overlay.c_str());
 }
 
+Effekt* MakeSkyUp(int start, int end, FILE* script)
+{
+    const std::string clouds = ReadLine(script);
+    return new Effekter::SkyUp(start, end, clouds.c_str());
+}
+
 Effekt* MakeShaderShow(int start, int end, FILE* script)
 {
     const std::string shader = ReadLine(script);
@@ -67,13 +80,13 @@ const FactoryEntry kFactory[] = {
 
     {"ChaosZoomer", nullptr},
 
-    {"Stroboskop", nullptr},
+    {"Stroboskop", Plain<Effekter::Stroboskop>},
 
-    {"Rubber3d", nullptr},
+    {"Rubber3d", Plain<Effekter::Rubber3d>},
 
     {"Plasma2D", MakePlasma2D},
 
-    {"Brum", nullptr},
+    {"Brum", Plain<Effekter::Brum>},
 
     {"Banger", Plain<Effekter::Banger>},
 
@@ -89,15 +102,15 @@ const FactoryEntry kFactory[] = {
 
     {"PolarCoords", Plain<Effekter::PolarCoords>},
 
-    {"FogRotator", nullptr},
+    {"FogRotator", Plain<Effekter::FogRotator>},
 
     {"WalkCube", nullptr},
 
-    {"SkyUp", nullptr},
+    {"SkyUp", MakeSkyUp},
 
     {"AlphaBlendImage", MakeAlphaBlendImage},
 
-    {"Tunnel", nullptr},
+    {"Tunnel", Plain<Effekter::Tunnel>},
 
     {"Faces", Plain<Effekter::Faces>},
 
@@ -113,9 +126,9 @@ const FactoryEntry kFactory[] = {
 
     {"ShaderSuite3D", nullptr},
 
-    {"Quell3D", nullptr},
+    {"Quell3D", Plain<Effekter::Quell3D>},
 
-    {"Prikker", nullptr},
+    {"Prikker", Plain<Effekter::Prikker>},
 
     {"Video", nullptr},
 
@@ -127,7 +140,7 @@ const FactoryEntry kFactory[] = {
 
     {"Manden", nullptr},
 
-    {"QuellRinge", nullptr},
+    {"QuellRinge", Plain<Effekter::QuellRinge>},
 
     {"ShaderShow", MakeShaderShow},
 
