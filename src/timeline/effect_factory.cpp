@@ -1,6 +1,7 @@
 #include "timeline/effect_factory.h"
 
 #include "effects/banger.h"
+#include "effects/chaos_zoomer.h"
 #include "effects/circles.h"
 #include "effects/color_box.h"
 #include "effects/image_layers.h"
@@ -8,6 +9,7 @@
 #include "effects/polar_coords.h"
 #include "effects/shader_show.h"
 #include "effects/solaris.h"
+#include "effects/video.h"
 #include "effects/zoomers.h"
 #include "timeline/plugin_loader.h"
 #include "timeline/script_reader.h"
@@ -65,7 +67,7 @@ Effekt* MakeShaderShow(int start, int end, FILE* script)
 const FactoryEntry kFactory[] = {
     {"Plugin", Effekter::MakePluginLoader},
 
-    {"ChaosZoomer", nullptr},
+    {"ChaosZoomer", Plain<Effekter::ChaosZoomer>},
 
     {"Stroboskop", nullptr},
 
@@ -117,7 +119,7 @@ const FactoryEntry kFactory[] = {
 
     {"Prikker", nullptr},
 
-    {"Video", nullptr},
+    {"Video", Plain<Effekter::Video>},
 
     {"Spheres", nullptr},
 

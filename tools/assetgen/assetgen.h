@@ -11,3 +11,6 @@ void WriteMusic(const std::string& dataDir);
 void WriteEffectPictures(const std::string& dataDir);
 // The 3DS models: data/rubber/simple.3ds and data/misc/simple.3ds.
 void WriteModels(const std::string& dataDir);
+// The feedback effects' pictures in data/misc/ and data/vondo/video/, and
+// data/vondo/video/Video.avi.
+void WriteFeedbackAssets(const std::string& dataDir);
