@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <vector>
@@ -96,22 +97,40 @@ void SunFace(const std::string& path)
     c.Save(path);
 }
 
-// A face in profile, looking left, drawn as a neon outline.
+// Signed distance to a closed outline (negative inside).
+float OutlineDistance(const std::vector<std::array<float, 2>>& outline, float u, float v)
+{
+    float nearest = 1e9f;
+    bool inside = false;
+    for (size_t i = 0, j = outline.size() - 1; i < outline.size(); j = i++) {
+        const float ax = outline[j][0], ay = outline[j][1], bx = outline[i][0], by = outline[i][1];
+        if ((ay > v) != (by > v) && u < ax + (v - ay) / (by - ay) * (bx - ax))
+            inside = !inside;
+        const float ex = bx - ax, ey = by - ay;
+        const float f = std::min(1.0f, std::max(0.0f, ((u - ax) * ex + (v - ay) * ey) / (ex * ex + ey * ey)));
+        nearest = std::min(nearest, std::hypot(u - ax - f * ex, v - ay - f * ey));
+    }
+    return inside ? -nearest : nearest;
+}
+
+// A head and shoulders in profile, looking left, drawn as a neon outline.
 void Profile(const std::string& path)
 {
+    const std::vector<std::array<float, 2>> outline = {
+        {0.05f, -0.68f}, {0.3f, -0.6f},   {0.45f, -0.4f},   {0.48f, -0.15f},  {0.4f, 0.08f},    {0.25f, 0.2f},
+        {0.22f, 0.45f},  {0.3f, 0.68f},   {0.6f, 0.82f},    {0.66f, 1.1f},    {-0.55f, 1.1f},   {-0.45f, 0.85f},
+        {-0.15f, 0.72f}, {-0.12f, 0.45f}, {-0.2f, 0.32f},   {-0.3f, 0.29f},   {-0.34f, 0.2f},   {-0.31f, 0.15f},
+        {-0.37f, 0.1f},  {-0.33f, 0.05f}, {-0.37f, 0.0f},   {-0.34f, -0.04f}, {-0.49f, -0.09f}, {-0.36f, -0.26f},
+        {-0.37f, -0.36f}, {-0.3f, -0.52f}, {-0.15f, -0.64f},
+    };
     Canvas c(256, 256);
-    Paint(c, [](float u, float v) {
-        // Rough signed distance to the head: skull, nose, lips, chin and neck.
-        float d = std::hypot(u - 0.1f, v + 0.15f) - 0.45f;
-        d = std::min(d, std::hypot((u + 0.33f) / 0.7f, (v + 0.02f) / 1.3f) * 0.5f - 0.06f);
-        d = std::min(d, std::hypot(u + 0.3f, v - 0.17f) - 0.09f);
-        d = std::min(d, std::hypot(u + 0.18f, v - 0.32f) - 0.14f);
-        d = std::min(d, std::max(std::fabs(u - 0.12f) - 0.2f, std::fabs(v - 0.55f) - 0.4f));
-        const float edge = Line(d, 0.02f) + 0.35f * Line(d, 0.07f);
+    Paint(c, [&](float u, float v) {
+        const float d = OutlineDistance(outline, u, v);
+        const float edge = Line(d, 0.018f) + 0.35f * Line(d, 0.06f);
         const float inside = Step(0.01f, -0.01f, d);
-        Rgba colour = Scale(Rgba{0.2f, 0.95f, 1.0f, 1}, edge);
+        Rgba colour = Scale(Rgba{0.2f, 0.95f, 1.0f, 1}, std::min(1.0f, edge));
         colour = Mix(colour, Rgba{0.05f, 0.15f, 0.45f, 1}, inside * 0.6f * (1 - std::min(1.0f, edge)));
-        const float eye = Line(std::hypot((u + 0.12f) / 1.8f, v + 0.12f) - 0.025f, 0.012f);
+        const float eye = Line(std::hypot((u + 0.22f) / 1.8f, v + 0.22f) - 0.02f, 0.012f);
         return Mix(colour, Rgba{0.8f, 1, 1, 1}, std::min(1.0f, eye));
     });
     c.Save(path);
@@ -151,8 +170,8 @@ void StatueBust(const std::string& path)
         colour = Mix(colour, Scale(gold, shaded(u / 0.1f * 0.8f, 0)), neck);
         const float head = Ellipse(u, v, 0, -0.38f, 0.2f, 0.27f);
         colour = Mix(colour, Scale(gold, shaded(u / 0.2f, (v + 0.38f) / 0.27f)), head);
-        const float curls = head * 0.3f * Line(std::sin(u * 60) * std::sin(v * 60), 0.4f) * Step(-0.45f, -0.55f, v);
-        colour = Mix(colour, Scale(gold, 0.4f), curls);
+        const float band = head * Line(v + 0.5f + 0.15f * u * u, 0.025f);  // a laurel band round the head
+        colour = Mix(colour, Rgba{0.5f, 0.75f, 0.3f, 1}, band);
         const float pedestal = Step(0.32f, 0.3f, std::fabs(u)) * Step(0.45f, 0.47f, v) * Step(0.8f, 0.78f, v);
         colour = Mix(colour, Scale(Rgba{0.7f, 0.65f, 0.6f, 1}, 0.5f + 0.4f * Step(0.3f, -0.3f, u)), pedestal);
         return colour;
