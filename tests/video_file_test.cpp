@@ -1,5 +1,5 @@
 #include <gtest/gtest.h>
-#include <sys/stat.h>
+#include <sndfile.h>
 
 #include <algorithm>
 #include <array>
@@ -112,33 +112,38 @@ TEST(VideoFileTest, EveryCodecShowsTheRightFrameUprightAtAnyFrameSize)
 TEST(VideoFileTest, AFrameLooksTheSameWhetherReachedBySteppingOrBySeeking)
 {
     const std::string dir = MakeTempDir();
-    const std::string path = dir + "/moving.avi";
-    // A diagonal gradient that moves every frame, so each frame differs from
-    // its neighbours and a predicted frame depends on the ones before it.
-    WriteVideo(path, "mpeg4", 96, 64, 40, 25, [](int frame, std::vector<uint8_t>& rgba) {
-        for (int y = 0; y < 64; ++y)
-            for (int x = 0; x < 96; ++x) {
-                uint8_t* p = &rgba[(static_cast<size_t>(y) * 96 + x) * 4];
-                p[0] = static_cast<uint8_t>((x * 2 + frame * 5) & 255);
-                p[1] = static_cast<uint8_t>((y * 3 + frame * 3) & 255);
-                p[2] = static_cast<uint8_t>((x + y + frame * 7) & 255);
-                p[3] = 255;
-            }
-    });
-    const size_t bytes = VideoFile::kPictureSize * VideoFile::kPictureSize * 4;
-    VideoFile stepped(path.c_str());
-    ASSERT_EQ(stepped.Length(), 40);
-    std::vector<std::vector<uint8_t>> pictures;
-    for (int i = 0; i < 40; ++i) {
-        stepped.GrabFrame(i);
-        pictures.emplace_back(stepped.Picture(), stepped.Picture() + bytes);
-    }
-    EXPECT_NE(pictures[20], pictures[21]);
+    // Predicted frames (MPEG-4), and frames decoded out of their order (H.264's B-frames).
+    for (const char* encoder : {"mpeg4", "libx264"}) {
+        SCOPED_TRACE(encoder);
+        const std::string path = dir + "/" + encoder + ".avi";
+        // A diagonal gradient that moves every frame, so each frame differs
+        // from its neighbours and a predicted frame depends on the ones before it.
+        WriteVideo(path, encoder, 96, 64, 40, 25, [](int frame, std::vector<uint8_t>& rgba) {
+            for (int y = 0; y < 64; ++y)
+                for (int x = 0; x < 96; ++x) {
+                    uint8_t* p = &rgba[(static_cast<size_t>(y) * 96 + x) * 4];
+                    p[0] = static_cast<uint8_t>((x * 2 + frame * 5) & 255);
+                    p[1] = static_cast<uint8_t>((y * 3 + frame * 3) & 255);
+                    p[2] = static_cast<uint8_t>((x + y + frame * 7) & 255);
+                    p[3] = 255;
+                }
+        });
+        const size_t bytes = VideoFile::kPictureSize * VideoFile::kPictureSize * 4;
+        VideoFile stepped(path.c_str());
+        ASSERT_EQ(stepped.Length(), 40);
+        std::vector<std::vector<uint8_t>> pictures;
+        for (int i = 0; i < 40; ++i) {
+            stepped.GrabFrame(i);
+            pictures.emplace_back(stepped.Picture(), stepped.Picture() + bytes);
+        }
+        for (int i = 1; i < 40; ++i)
+            EXPECT_NE(pictures[i - 1], pictures[i]) << "frame " << i << " repeats the one before";
 
-    VideoFile jumped(path.c_str());
-    for (int i : {30, 17, 39, 0, 25, 24, 13, 14, 38, 5}) {
-        jumped.GrabFrame(i);
-        EXPECT_EQ(std::vector<uint8_t>(jumped.Picture(), jumped.Picture() + bytes), pictures[i]) << "frame " << i;
+        VideoFile jumped(path.c_str());
+        for (int i : {30, 17, 39, 0, 25, 24, 13, 14, 38, 5}) {
+            jumped.GrabFrame(i);
+            EXPECT_EQ(std::vector<uint8_t>(jumped.Picture(), jumped.Picture() + bytes), pictures[i]) << "frame " << i;
+        }
     }
 }
 
@@ -152,6 +157,18 @@ TEST(VideoFileTest, UnreadableFilesGiveTheMessagesWithoutACrash)
     const std::string text = "# not a video\nZoomba\n";
     WriteAll(dir + "/text.avi", std::vector<char>(text.begin(), text.end()));
     EXPECT_EQ(ErrorOf(dir + "/text.avi"), kReadError);
+
+    // Sound alone: a media file without a video stream.
+    SF_INFO format{};
+    format.samplerate = 8000;
+    format.channels = 1;
+    format.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
+    SNDFILE* sound = sf_open((dir + "/sound.avi").c_str(), SFM_WRITE, &format);
+    ASSERT_NE(sound, nullptr);
+    const std::vector<short> silence(800, 0);
+    sf_write_short(sound, silence.data(), static_cast<sf_count_t>(silence.size()));
+    sf_close(sound);
+    EXPECT_EQ(ErrorOf(dir + "/sound.avi"), kReadError);
 
     // A video with no frame at all would leave nothing to loop over.
     EXPECT_EQ(ErrorOf(SplitVideo(dir, "mjpeg", 32, 32, 0)), kReadError);

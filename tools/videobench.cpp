@@ -4,14 +4,17 @@
 // 40 ms, and of the jump back to frame 0 at the end of the loop.
 //
 //   videobench [VIDEO_FILE [UPDATES]]    (defaults: data/vondo/video/Video.avi, 1000)
+//   videobench --make-h264 PATH          writes a 1280 x 720 H.264 clip to measure
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 #include <vector>
 
 #include "platform/demo_error.h"
 #include "platform/video_file.h"
+#include "video_writer.h"
 
 namespace {
 
@@ -30,6 +33,20 @@ double Percentile(std::vector<double> values, double p)
 
 int main(int argc, char** argv)
 {
+    if (argc == 3 && std::string(argv[1]) == "--make-h264") {
+        // A moving colour gradient, 12 s at 25 frames a second.
+        WriteVideo(argv[2], "libx264", 1280, 720, 300, 25, [](int frame, std::vector<uint8_t>& rgba) {
+            for (int y = 0; y < 720; ++y)
+                for (int x = 0; x < 1280; ++x) {
+                    uint8_t* p = &rgba[(static_cast<size_t>(y) * 1280 + x) * 4];
+                    p[0] = static_cast<uint8_t>(x / 5 + frame * 3);
+                    p[1] = static_cast<uint8_t>(y / 3 + frame * 2);
+                    p[2] = static_cast<uint8_t>((x + y) / 8 - frame * 5);
+                    p[3] = 255;
+                }
+        });
+        return 0;
+    }
     const char* path = argc > 1 ? argv[1] : "data/vondo/video/Video.avi";
     const int updates = argc > 2 ? std::atoi(argv[2]) : 1000;
     try {

@@ -51,12 +51,7 @@ void ChaosZoomer::Draw(int time, float beat)
     }
     if (UpdateDue(timeMs, lastUpdate)) {
         lastUpdate = timeMs;
-        CopyPicture(*a, *b, 1.02f, std::sin(t / 5000));
-        a->Bind();
-        glClear(GL_DEPTH_BUFFER_BIT);
-        DrawScene(timeMs, beat);
-        glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0);
-        CopyPicture(*b, *a, 1, 0);
+        UpdatePicture(*a, *b, 1.02f, std::sin(t / 5000), [&] { DrawScene(timeMs, beat); });
     }
     ShowPicture(*a, split.program, beatLocation, timeLocation, beat, t, border.texture);
 }

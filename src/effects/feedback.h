@@ -32,6 +32,20 @@ inline void CopyPicture(RenderTarget& into, const RenderTarget& from, float half
     glBindTexture(GL_TEXTURE_2D, 0);
 }
 
+// One update: the previous picture copied back into the working one, half-
+// size half and turned by angle degrees; drawLayers() drawing over it into
+// the working target; the result kept as the next previous picture.
+template <class DrawLayers>
+void UpdatePicture(RenderTarget& working, RenderTarget& previous, float half, float angle, DrawLayers drawLayers)
+{
+    CopyPicture(working, previous, half, angle);
+    working.Bind();
+    glClear(GL_DEPTH_BUFFER_BIT);
+    drawLayers();
+    glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0);
+    CopyPicture(previous, working, 1, 0);
+}
+
 // Shows the working picture on the screen through program (its beat and time
 // uniforms set in that order, time in ms), then the overlay picture over it,
 // blended by its colour at 1.25 times the screen size.

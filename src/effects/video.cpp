@@ -8,6 +8,16 @@
 
 namespace Effekter {
 
+namespace {
+
+// One frame every 40 ms of effect time, whatever the video's own frame rate.
+int FrameIndex(float t, int length)
+{
+    return static_cast<int>(t / 40) % length;
+}
+
+}  // namespace
+
 Video::Video(int start, int end) : Effekt(start, end)
 {
     frameTexture.Load("data/vondo/video/frame.png");
@@ -28,11 +38,6 @@ Video::Video(int start, int end) : Effekt(start, end)
     image.height = VideoFile::kPictureSize;
     image.noMipmap = true;
     videoTexture.Upload(image);
-}
-
-int Video::FrameIndex(float t, int length)
-{
-    return static_cast<int>(t / 40) % length;
 }
 
 void Video::GrabFrame(int index)
@@ -80,13 +85,10 @@ void Video::Draw(int time, float beat)
     const float t = static_cast<float>(timeMs);
     if (UpdateDue(timeMs, lastUpdate)) {
         lastUpdate = timeMs;
-        CopyPicture(*a, *b, 1.01f, std::sin(t / 50000));
-        a->Bind();
-        glClear(GL_DEPTH_BUFFER_BIT);
-        DrawVideoLayer(t, beat);
-        DrawFrameLayer();
-        glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0);
-        CopyPicture(*b, *a, 1, 0);
+        UpdatePicture(*a, *b, 1.01f, std::sin(t / 50000), [&] {
+            DrawVideoLayer(t, beat);
+            DrawFrameLayer();
+        });
     }
     ShowPicture(*a, distort.program, distortBeat, distortTime, beat, t, frameTexture.texture);
 }

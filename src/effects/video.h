@@ -18,9 +18,6 @@ public:
     Video(int start, int end);
     void Draw(int timeMs, float beat) override;
 
-    // The frame shown at effect time t: (int)(t / 40) modulo the length.
-    static int FrameIndex(float t, int length);
-
     GLuint WorkingTexture() const { return a->texture; }
     GLuint VideoTexture() const { return videoTexture.texture; }
     GLuint VideoProgram() const { return videoProgram.program; }

@@ -109,7 +109,10 @@ void VideoFile::CountFrames()
 
 int VideoFile::IndexOf(const AVFrame* frame) const
 {
-    const int64_t timestamp = frame->best_effort_timestamp;
+    // Without a presentation time (an AVI whose frames are stored out of
+    // their display order has none) the frames come out in display order
+    // from the key frame decoding started at, which is counted from.
+    const int64_t timestamp = frame->pts;
     if (timestamp == AV_NOPTS_VALUE)
         return decoded_ + 1;
     const auto after = std::upper_bound(frames_.begin(), frames_.end(), timestamp,
