@@ -165,8 +165,11 @@ bool VideoFile::DecodeNext()
 
 void VideoFile::GrabFrame(int index)
 {
-    if (index < 0 || index >= Length() || index == shown_)
+    // The same index again (the effect updates twice per video frame) finds
+    // the picture done, or a frame that failed once and would fail again.
+    if (index < 0 || index >= Length() || index == wanted_)
         return;
+    wanted_ = index;
     // Decoding runs on from the last frame; only a jump back, one over a key
     // frame, or one after the end of the stream seeks.
     const bool held = index == decoded_ && frame_->data[0];
@@ -192,5 +195,4 @@ void VideoFile::ConvertFrame()
                         nullptr};
     const int strides[4] = {-kRowBytes, 0, 0, 0};
     sws_scale(scaler_, frame_->data, frame_->linesize, 0, frame_->height, rows, strides);
-    shown_ = decoded_;
 }

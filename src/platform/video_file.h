@@ -63,7 +63,7 @@ private:
     int height_ = 0;
     std::vector<FrameEntry> frames_;  // in display order
     int decoded_ = -1;   // the frame now in frame_; -1 before any
-    int shown_ = -1;     // the frame in picture_
+    int wanted_ = -1;    // the index of the last GrabFrame
     bool draining_ = false;  // the decoder was sent the end of the stream
     std::vector<uint8_t> picture_;
 };
