@@ -2,6 +2,7 @@
 
 #include "effects/banger.h"
 #include "effects/brum.h"
+#include "effects/chaos_zoomer.h"
 #include "effects/circles.h"
 #include "effects/color_box.h"
 #include "effects/image_layers.h"
@@ -15,6 +16,7 @@
 #include "effects/sky_flights.h"
 #include "effects/solaris.h"
 #include "effects/stroboskop.h"
+#include "effects/video.h"
 #include "effects/zoomers.h"
 #include "timeline/plugin_loader.h"
 #include "timeline/script_reader.h"
@@ -78,7 +80,7 @@ Effekt* MakeShaderShow(int start, int end, FILE* script)
 const FactoryEntry kFactory[] = {
     {"Plugin", Effekter::MakePluginLoader},
 
-    {"ChaosZoomer", nullptr},
+    {"ChaosZoomer", Plain<Effekter::ChaosZoomer>},
 
     {"Stroboskop", Plain<Effekter::Stroboskop>},
 
@@ -130,7 +132,7 @@ const FactoryEntry kFactory[] = {
 
     {"Prikker", Plain<Effekter::Prikker>},
 
-    {"Video", nullptr},
+    {"Video", Plain<Effekter::Video>},
 
     {"Spheres", nullptr},
 

@@ -15,3 +15,6 @@ void WriteModels(const std::string& dataDir);
 void WriteRubberPictures(const std::string& dataDir);
 // Pictures for the ring, strobe and sky scenes, the dot field, the poles and the flying figure.
 void WriteScenePictures(const std::string& dataDir);
+// The feedback effects' pictures in data/misc/ and data/vondo/video/, and
+// data/vondo/video/Video.avi.
+void WriteFeedbackAssets(const std::string& dataDir);

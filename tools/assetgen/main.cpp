@@ -17,6 +17,7 @@ int main(int argc, char** argv)
         WriteModels(dataDir);
         WriteRubberPictures(dataDir);
         WriteScenePictures(dataDir);
+        WriteFeedbackAssets(dataDir);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "assetgen: %s\n", e.what());
         return 1;
