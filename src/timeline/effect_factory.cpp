@@ -3,9 +3,13 @@
 #include "effects/banger.h"
 #include "effects/circles.h"
 #include "effects/color_box.h"
+#include "effects/floor_scenes.h"
 #include "effects/image_layers.h"
+#include "effects/light_scenes.h"
+#include "effects/manden.h"
 #include "effects/plasma2d.h"
 #include "effects/polar_coords.h"
+#include "effects/shader_scenes.h"
 #include "effects/shader_show.h"
 #include "effects/solaris.h"
 #include "effects/zoomers.h"
@@ -91,7 +95,7 @@ const FactoryEntry kFactory[] = {
 
     {"FogRotator", nullptr},
 
-    {"WalkCube", nullptr},
+    {"WalkCube", Plain<Effekter::WalkCube>},
 
     {"SkyUp", nullptr},
 
@@ -101,17 +105,17 @@ const FactoryEntry kFactory[] = {
 
     {"Faces", Plain<Effekter::Faces>},
 
-    {"TwistBox", nullptr},
+    {"TwistBox", Plain<Effekter::TwistBox>},
 
     {"Circles", Plain<Effekter::Circles>},
 
-    {"NanoBall", nullptr},
+    {"NanoBall", Plain<Effekter::NanoBall>},
 
     {"Overlays", Plain<Effekter::Overlays>},
 
     {"EndDemo", Plain<Effekter::EndDemo>},
 
-    {"ShaderSuite3D", nullptr},
+    {"ShaderSuite3D", Plain<Effekter::ShaderSuite3D>},
 
     {"Quell3D", nullptr},
 
@@ -119,13 +123,13 @@ const FactoryEntry kFactory[] = {
 
     {"Video", nullptr},
 
-    {"Spheres", nullptr},
+    {"Spheres", Plain<Effekter::Spheres>},
 
-    {"Mirror", nullptr},
+    {"Mirror", Plain<Effekter::Mirror>},
 
-    {"BallsBounce", nullptr},
+    {"BallsBounce", Plain<Effekter::BallsBounce>},
 
-    {"Manden", nullptr},
+    {"Manden", Plain<Effekter::Manden>},
 
     {"QuellRinge", nullptr},
 
