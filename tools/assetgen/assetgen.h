@@ -11,6 +11,8 @@ void WriteMusic(const std::string& dataDir);
 void WriteEffectPictures(const std::string& dataDir);
 // The 3DS models: data/rubber/simple.3ds and data/misc/simple.3ds.
 void WriteModels(const std::string& dataDir);
+// The rubber model's environment map and its two background layers, data/rubber/.
+void WriteRubberPictures(const std::string& dataDir);
 // Pictures for the 3D scenes: cubes, floors and shadows, the tower, the rod
 // ball, the sphere scene and the greetings scene.
 void WriteScenePictures(const std::string& dataDir);

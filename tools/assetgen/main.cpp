@@ -15,6 +15,7 @@ int main(int argc, char** argv)
         WriteMusic(dataDir);
         WriteEffectPictures(dataDir);
         WriteModels(dataDir);
+        WriteRubberPictures(dataDir);
         WriteScenePictures(dataDir);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "assetgen: %s\n", e.what());
