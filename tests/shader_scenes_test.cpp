@@ -191,15 +191,35 @@ TEST_F(ShaderSceneTest, TwistBoxSetsItsUniformsAndDrawsTheTower)
     EXPECT_FLOAT_EQ(DepthAt(0, 0), 1.0f);
 }
 
+// A texture name held for the length of a block; GL hands out names in
+// increasing order, so two of these bracket the names made in between.
+struct NameMark {
+    GLuint name = 0;
+    NameMark() { glGenTextures(1, &name); }
+    ~NameMark() { glDeleteTextures(1, &name); }
+};
+
 TEST_F(ShaderSceneTest, FactoryBuildsTheEightSceneEffectsFromTheShowsData)
 {
     for (const char* name :
          {"Mirror", "ShaderSuite3D", "TwistBox", "WalkCube", "BallsBounce", "NanoBall", "Spheres", "Manden"}) {
+        SCOPED_TRACE(name);
+        const NameMark before;
         std::unique_ptr<Effekt> effect(CreateEffect(name, 1000, 60000, nullptr));
-        ASSERT_TRUE(effect) << name;
+        ASSERT_TRUE(effect);
+        const NameMark after;
+        // A picture that cannot be read leaves its texture empty (never even
+        // bound) without a word: every texture the effect made must have an image.
+        ASSERT_LT(before.name, after.name);
+        for (GLuint texture = before.name + 1; texture < after.name; ++texture) {
+            GLint width = 0;
+            glBindTexture(GL_TEXTURE_2D, texture);
+            glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
+            glBindTexture(GL_TEXTURE_2D, 0);
+            EXPECT_GT(width, 0) << "texture " << texture << " has no image";
+        }
         effect->Draw(1400, 0.8f);
         effect->Draw(30000, 0.1f);
-        SCOPED_TRACE(name);
         ExpectSceneStateRestored();
     }
 }

@@ -89,7 +89,7 @@ void ShaderSuite3D::Draw(int timeMs, float)
 TwistBox::TwistBox(int start, int end) : Effekt(start, end)
 {
     program.Load(true, "data/kaleido/shaders/floorshader.fs");
-    skyscraper.Load("data/kaleido/img/skyscraper.png");
+    skyscraper.Load("data/kaleido/img/skyskraper.png");
     intensityLocation = GetUniform(program.program, "intensity");
     resolutionLocation = GetUniform(program.program, "resolution");
     posLocation = GetUniform(program.program, "pos");

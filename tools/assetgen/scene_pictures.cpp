@@ -262,16 +262,18 @@ void Manden(const std::string& path)
 }
 
 // The greetings, white on clear with a dark outline, to slide over the man.
+// The effect shows the picture at one and a half times the screen, so the
+// text keeps to the middle two thirds.
 void Greetings(const std::string& path)
 {
     Canvas c(512, 512, Rgba{0, 0, 0, 0});
     const Rgba gold{1.0f, 0.8f, 0.35f, 1}, white{1, 1, 1, 1};
-    CentredText(c, "GREETINGS", 40, 7, gold);
-    const char* names[] = {"POLYCHROME", "NORDLYS", "KVARTS", "BITFROST", "SOLSKIN", "RASTERFOLK", "HALVTONE"};
-    int y = 130;
+    CentredText(c, "GREETINGS", 110, 5, gold);
+    const char* names[] = {"POLYCHROME", "NORDLYS", "KVARTS", "BITFROST", "SOLSKIN", "RASTERFOLK"};
+    int y = 175;
     for (const char* name : names) {
-        CentredText(c, name, y, 4, white);
-        y += 48;
+        CentredText(c, name, y, 3, white);
+        y += 36;
     }
     c.Save(path);
 }
