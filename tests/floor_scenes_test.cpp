@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cmath>
 #include <cstdint>
@@ -14,23 +13,7 @@
 
 namespace {
 
-// The effects load their files from data/ relative to the working directory.
-class FloorSceneTest : public GlTest {
-protected:
-    void SetUp() override
-    {
-        GlTest::SetUp();
-        ASSERT_EQ(chdir(SourcePath(".").c_str()), 0);
-    }
-};
-
-int NextAfter(uint32_t seed, int n)
-{
-    SeedRandom(seed);
-    for (int i = 0; i < n; ++i)
-        NextRandom();
-    return NextRandom();
-}
+using FloorSceneTest = ShowDataTest;
 
 // A repeating texture: white in its top half, black in its bottom half.
 void UploadHalves(CTexture& texture)
@@ -134,7 +117,7 @@ TEST_F(FloorSceneTest, BallIVanishes82ITimesPlus500MsAfterTheStart)
     SeedRandom(9);
     Effekter::BallsBounce::PlaceBall(0, 100000, 0, 0.5f, 1);
     const int next = NextRandom();
-    EXPECT_EQ(next, NextAfter(9, 4));
+    EXPECT_EQ(next, RandomAfter(9, 4));
 }
 
 TEST_F(FloorSceneTest, BallsBounceLeavesTheGeneratorAfterItsSecondPass)
@@ -144,7 +127,7 @@ TEST_F(FloorSceneTest, BallsBounceLeavesTheGeneratorAfterItsSecondPass)
         SeedRandom(4242);
         balls.Draw(t, 0.7f);
         const int next = NextRandom();
-        EXPECT_EQ(next, NextAfter(123, 2000)) << t;
+        EXPECT_EQ(next, RandomAfter(123, 2000)) << t;
         ExpectSceneStateRestored();
     }
 }

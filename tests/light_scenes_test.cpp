@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -11,23 +10,7 @@
 
 namespace {
 
-// The effects load their files from data/ relative to the working directory.
-class LightSceneTest : public GlTest {
-protected:
-    void SetUp() override
-    {
-        GlTest::SetUp();
-        ASSERT_EQ(chdir(SourcePath(".").c_str()), 0);
-    }
-};
-
-int NextAfter(uint32_t seed, int n)
-{
-    SeedRandom(seed);
-    for (int i = 0; i < n; ++i)
-        NextRandom();
-    return NextRandom();
-}
+using LightSceneTest = ShowDataTest;
 
 std::vector<Pixel> Screen()
 {
@@ -54,7 +37,7 @@ TEST_F(LightSceneTest, NanoBallDrawsARodForEachMillisecondUpTo512)
         SeedRandom(77);
         ball.Draw(10000 + e, 0.3f);
         const int next = NextRandom();
-        EXPECT_EQ(next, NextAfter(0, 2 * std::min(e, 512))) << "e " << e;
+        EXPECT_EQ(next, RandomAfter(0, 2 * std::min(e, 512))) << "e " << e;
         ExpectSceneStateRestored();
     }
 }
@@ -74,7 +57,7 @@ TEST_F(LightSceneTest, NanoBallSwitchesAtMostOncePer300MsOnAStrongBeat)
     SeedRandom(5);
     ball.Draw(500301, 0.71f);
     const int next = NextRandom();
-    EXPECT_EQ(next, NextAfter(0, 2 + 2 * 512));
+    EXPECT_EQ(next, RandomAfter(0, 2 + 2 * 512));
     EXPECT_EQ(Effekter::NanoBall::Switches().switches, switches + 1);
     ExpectSceneStateRestored();
 }
@@ -126,7 +109,7 @@ TEST_F(LightSceneTest, SpheresDrawTheSameCubesEveryFrameForATimeAndBeat)
     ExpectSceneStateRestored();
     // 3 numbers for the sphere, 6 for each cube, all after srand(123).
     const int next = NextRandom();
-    EXPECT_EQ(next, NextAfter(123, 3 + 6000 * 6));
+    EXPECT_EQ(next, RandomAfter(123, 3 + 6000 * 6));
     const std::vector<Pixel> first = Screen();
 
     spheres.Draw(9000, 1.0f);  // another frame in between

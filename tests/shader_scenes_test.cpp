@@ -18,15 +18,7 @@
 
 namespace {
 
-// The effects load their files from data/ relative to the working directory.
-class ShaderSceneTest : public GlTest {
-protected:
-    void SetUp() override
-    {
-        GlTest::SetUp();
-        ASSERT_EQ(chdir(SourcePath(".").c_str()), 0);
-    }
-};
+using ShaderSceneTest = ShowDataTest;
 
 std::array<float, 4> Uniform(GLuint program, const char* name)
 {

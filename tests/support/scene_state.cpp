@@ -1,8 +1,11 @@
 #include "support/scene_state.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <fstream>
+
+#include "platform/shared_random.h"
 
 void ExpectSceneStateRestored()
 {
@@ -19,6 +22,20 @@ void ExpectSceneStateRestored()
     EXPECT_EQ(program, 0) << "a program is left in use";
     glGetIntegerv(GL_FRAMEBUFFER_BINDING_EXT, &framebuffer);
     EXPECT_EQ(framebuffer, 0) << "a render target is left bound";
+}
+
+void ShowDataTest::SetUp()
+{
+    GlTest::SetUp();
+    ASSERT_EQ(chdir(SourcePath(".").c_str()), 0);
+}
+
+int RandomAfter(uint32_t seed, int n)
+{
+    SeedRandom(seed);
+    for (int i = 0; i < n; ++i)
+        NextRandom();
+    return NextRandom();
 }
 
 float DepthAt(int x, int y)

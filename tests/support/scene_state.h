@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdint>
 #include <string>
 
 #include "support/gl_fixture.h"
@@ -7,6 +8,16 @@
 // culling, scissor and texture generation off, program 0 in use and the
 // window's framebuffer bound.
 void ExpectSceneStateRestored();
+
+// For effects that load the show's files from data/ relative to the
+// working directory: runs in the source tree.
+class ShowDataTest : public GlTest {
+protected:
+    void SetUp() override;
+};
+
+// The shared generator's output after seeding it and drawing n numbers.
+int RandomAfter(uint32_t seed, int n);
 
 // The window depth at x, y counted from the top-left corner.
 float DepthAt(int x, int y);
