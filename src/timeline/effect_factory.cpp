@@ -5,13 +5,17 @@
 #include "effects/chaos_zoomer.h"
 #include "effects/circles.h"
 #include "effects/color_box.h"
+#include "effects/floor_scenes.h"
 #include "effects/image_layers.h"
+#include "effects/light_scenes.h"
+#include "effects/manden.h"
 #include "effects/plasma2d.h"
 #include "effects/polar_coords.h"
 #include "effects/posed_scenes.h"
 #include "effects/prikker.h"
 #include "effects/quell_ringe.h"
 #include "effects/rubber3d.h"
+#include "effects/shader_scenes.h"
 #include "effects/shader_show.h"
 #include "effects/sky_flights.h"
 #include "effects/solaris.h"
@@ -106,7 +110,7 @@ const FactoryEntry kFactory[] = {
 
     {"FogRotator", Plain<Effekter::FogRotator>},
 
-    {"WalkCube", nullptr},
+    {"WalkCube", Plain<Effekter::WalkCube>},
 
     {"SkyUp", MakeSkyUp},
 
@@ -116,17 +120,17 @@ const FactoryEntry kFactory[] = {
 
     {"Faces", Plain<Effekter::Faces>},
 
-    {"TwistBox", nullptr},
+    {"TwistBox", Plain<Effekter::TwistBox>},
 
     {"Circles", Plain<Effekter::Circles>},
 
-    {"NanoBall", nullptr},
+    {"NanoBall", Plain<Effekter::NanoBall>},
 
     {"Overlays", Plain<Effekter::Overlays>},
 
     {"EndDemo", Plain<Effekter::EndDemo>},
 
-    {"ShaderSuite3D", nullptr},
+    {"ShaderSuite3D", Plain<Effekter::ShaderSuite3D>},
 
     {"Quell3D", Plain<Effekter::Quell3D>},
 
@@ -134,13 +138,13 @@ const FactoryEntry kFactory[] = {
 
     {"Video", Plain<Effekter::Video>},
 
-    {"Spheres", nullptr},
+    {"Spheres", Plain<Effekter::Spheres>},
 
-    {"Mirror", nullptr},
+    {"Mirror", Plain<Effekter::Mirror>},
 
-    {"BallsBounce", nullptr},
+    {"BallsBounce", Plain<Effekter::BallsBounce>},
 
-    {"Manden", nullptr},
+    {"Manden", Plain<Effekter::Manden>},
 
     {"QuellRinge", Plain<Effekter::QuellRinge>},
 

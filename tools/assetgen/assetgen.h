@@ -18,3 +18,6 @@ void WriteScenePictures(const std::string& dataDir);
 // The feedback effects' pictures in data/misc/ and data/vondo/video/, and
 // data/vondo/video/Video.avi.
 void WriteFeedbackAssets(const std::string& dataDir);
+// Pictures for the 3D scenes: cubes, floors and shadows, the tower, the rod
+// ball, the sphere scene and the greetings scene.
+void Write3dScenePictures(const std::string& dataDir);

@@ -18,6 +18,7 @@ int main(int argc, char** argv)
         WriteRubberPictures(dataDir);
         WriteScenePictures(dataDir);
         WriteFeedbackAssets(dataDir);
+        Write3dScenePictures(dataDir);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "assetgen: %s\n", e.what());
         return 1;
