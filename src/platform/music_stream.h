@@ -38,6 +38,8 @@ public:
     int Rate() const { return rate_; }
     int Channels() const { return channels_; }
     int64_t LengthFrames() const { return track_.Frames(); }
+    // The decoded music (empty without a readable file).
+    const PcmTrack& Track() const { return track_; }
 
 private:
     static void AudioCallback(void* self, uint8_t* stream, int len);
