@@ -10,6 +10,7 @@ extern "C" {
 }
 
 #include <algorithm>
+#include <cstdio>
 
 #include "platform/demo_error.h"
 
@@ -76,7 +77,11 @@ VideoEncoder::VideoEncoder(const VideoEncoderSettings& settings) : width_(settin
         av_dict_free(&options);
         Check(written, "Unable to write the video header");
     } catch (...) {
+        const bool created = format_ && format_->pb;
         Release();
+        // A file without a header is no video; leave nothing behind.
+        if (created)
+            std::remove(settings.path.c_str());
         throw;
     }
 }
