@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
+#include <SDL.h>
 #include <sndfile.h>
 #include <sys/resource.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
@@ -64,6 +66,13 @@ std::function<double(int, int)> Sine(double bin, double amplitude = 32767.0 / 32
     std::exit(ok && track.Frames() == 1000 ? 0 : 1);
 }
 #endif
+
+// The clock the deterministic tests drive.
+double gFakeNow = 0;
+double FakeNow()
+{
+    return gFakeNow;
+}
 
 double Seconds()
 {
@@ -219,69 +228,123 @@ TEST_F(MusicStreamTest, SeeksWrapPastTheEndAndStopAtTheStart)
 TEST_F(MusicStreamTest, WallClockRunsWithTimeAndLoops)
 {
     WriteSound(Path("short.wav"), SF_FORMAT_WAV | SF_FORMAT_PCM_16, 2, kRate * 3 / 2, Sine(10));
-    MusicStream stream;
+    MusicStream stream(false, FakeNow);
     OpenQuietly(stream, Path("short.wav"));
+    gFakeNow = 10.0;
     EXPECT_NE(PlayQuietly(stream).find("Warning: no audio device"), std::string::npos);
     EXPECT_FALSE(stream.PlaysOnDevice());
-
-    const double start = Seconds();
-    int64_t last = stream.Position();
-    double worst = 0;
-    while (Seconds() - start < 0.3) {
-        const double elapsed = Seconds() - start;
-        const int64_t position = stream.Position();
-        const double after = Seconds() - start;
-        ASSERT_GE(position, last);
-        const double heard = stream.BytesToSeconds(position);
-        worst = std::max(worst, std::max(heard - after, elapsed - heard));
-        last = position;
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-    EXPECT_LT(worst, 0.003);
+    EXPECT_EQ(stream.Position(), 0);
+    gFakeNow = 10.25;
+    EXPECT_EQ(stream.Position(), 11025 * 4);
+    gFakeNow = 10.25 + 1.5 / kRate;
+    EXPECT_EQ(stream.Position(), 11026 * 4);
 
     // One second forward and one back in the same frame lands where it was.
     const int64_t before = stream.Position();
     SeekMusic(stream, 1.0);
-    const int64_t forward = stream.Position();
+    EXPECT_EQ(stream.Position() - before, kRate * 4);
     SeekMusic(stream, -1.0);
-    const int64_t back = stream.Position();
-    EXPECT_NEAR(stream.BytesToSeconds(forward - before), 1.0, 0.001);
-    EXPECT_NEAR(back, before, 4 * 44);  // within a millisecond of running time
+    EXPECT_EQ(stream.Position(), before);
 
     // The one-and-a-half-second track loops.
-    stream.SetPosition(stream.SecondsToBytes(1.4));
-    std::this_thread::sleep_for(std::chrono::milliseconds(200));
-    const double looped = stream.BytesToSeconds(stream.Position());
-    EXPECT_GT(looped, 0.09);
-    EXPECT_LT(looped, 0.15);
+    stream.SetPosition(stream.SecondsToBytes(1.375));
+    gFakeNow += 0.25;
+    EXPECT_EQ(stream.Position(), stream.SecondsToBytes(0.125));
 }
 
-TEST_F(MusicStreamTest, DeviceClockFollowsTheCallbacksSmoothly)
+// The device's side played by hand: SDL's thread is paused, and the test
+// fills periods at moments of its fake clock.
+class DeviceByHand {
+public:
+    explicit DeviceByHand(MusicStream& stream) : stream_(stream)
+    {
+        SDL_PauseAudio(1);
+        // A callback already running finishes under the lock; none follows.
+        SDL_LockAudio();
+        SDL_UnlockAudio();
+    }
+    // Fills one period of `frames` frames at the given time; returns its samples.
+    std::vector<int16_t> Period(double now, int frames)
+    {
+        gFakeNow = now;
+        std::vector<int16_t> out(static_cast<size_t>(frames) * stream_.Channels());
+        stream_.FillPeriod(reinterpret_cast<uint8_t*>(out.data()), static_cast<int>(out.size() * 2));
+        return out;
+    }
+
+private:
+    MusicStream& stream_;
+};
+
+TEST_F(MusicStreamTest, DeviceClockFollowsTheCallbacks)
 {
+    WriteSound(Path("tone.wav"), SF_FORMAT_WAV | SF_FORMAT_PCM_16, 2, kRate * 2, Sine(10));
+    PcmTrack track;
+    std::string error;
+    ASSERT_TRUE(DecodeTrack(Path("tone.wav"), track, error)) << error;
+    MusicStream stream(true, FakeNow);
+    OpenQuietly(stream, Path("tone.wav"));
+    gFakeNow = 1.0;
+    if (!PlayQuietly(stream).empty() || !stream.PlaysOnDevice())
+        GTEST_SKIP() << "SDL's dummy audio driver did not open";
+    DeviceByHand device(stream);
+
+    constexpr int kPeriod = 1024;
+    constexpr double kPeriodSeconds = static_cast<double>(kPeriod) / kRate;
+    constexpr int64_t kSeek = kRate / 2;
+    stream.SetPosition(kSeek * 4);
+    EXPECT_EQ(stream.Position(), kSeek * 4);
+
+    // What the device is given starts at the seek; it is heard one period later.
+    double now = 2.0;
+    const std::vector<int16_t> first = device.Period(now, kPeriod);
+    EXPECT_TRUE(std::equal(first.begin(), first.end(), track.samples.begin() + kSeek * 2));
+    EXPECT_EQ(stream.Position(), kSeek * 4);
+    now += kPeriodSeconds;
+    device.Period(now, kPeriod);
+    EXPECT_EQ(stream.Position(), kSeek * 4);
+
+    // Between callbacks the position moves on with the clock...
+    gFakeNow = now + 0.015625;
+    EXPECT_EQ(stream.Position(), (kSeek + 689) * 4);
+    // ...but never more than two periods past the last callback...
+    gFakeNow = now + 1.0;
+    EXPECT_EQ(stream.Position(), (kSeek + 2 * kPeriod) * 4);
+    // ...and a late callback does not take it back.
+    device.Period(now + 1.0, kPeriod);
+    EXPECT_EQ(stream.Position(), (kSeek + 2 * kPeriod) * 4);
+
+    // A seek past the end of the two-second track comes round the loop.
+    stream.SetPosition(stream.SecondsToBytes(1.5));
+    SeekMusic(stream, 1.0);
+    const int64_t looped = stream.SecondsToBytes(0.5) / 4;
+    EXPECT_EQ(stream.Position(), looped * 4);
+    now += 1.0;
+    for (int i = 0; i < 10; ++i)
+        device.Period(now += kPeriodSeconds, kPeriod);
+    // Ten periods written, the last one not yet heard, the first heard from the seek.
+    EXPECT_EQ(stream.Position(), (looped + 8 * kPeriod) * 4);
+}
+
+TEST_F(MusicStreamTest, DeviceClockRunsInRealTime)
+{
+    // The one test on the real clock: SDL's dummy driver plays, and the heard
+    // position moves on, never backwards and never ahead of the time that passed.
     WriteSound(Path("tone.wav"), SF_FORMAT_WAV | SF_FORMAT_PCM_16, 2, kRate * 2, Sine(10));
     MusicStream stream(true);
     OpenQuietly(stream, Path("tone.wav"));
+    const double start = Seconds();
     if (!PlayQuietly(stream).empty() || !stream.PlaysOnDevice())
         GTEST_SKIP() << "SDL's dummy audio driver did not open";
-
-    const double start = Seconds();
-    int64_t last = stream.Position();
-    while (Seconds() - start < 0.5) {
+    int64_t last = 0;
+    while (last == 0 && Seconds() - start < 30) {
         const int64_t position = stream.Position();
         ASSERT_GE(position, last);
+        ASSERT_LE(stream.BytesToSeconds(position), Seconds() - start + 0.05);
         last = position;
-        std::this_thread::sleep_for(std::chrono::milliseconds(3));
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
-    // The dummy driver runs near real time; the heard position lags the
-    // written one by about one period.
-    EXPECT_NEAR(stream.BytesToSeconds(last), 0.5, 0.08);
-
-    stream.SetPosition(stream.SecondsToBytes(1.5));
-    EXPECT_EQ(stream.Position(), stream.SecondsToBytes(1.5));
-    SeekMusic(stream, 1.0);  // past the end of the two-second track
-    EXPECT_LT(stream.BytesToSeconds(stream.Position()), 0.6);
-    std::this_thread::sleep_for(std::chrono::milliseconds(200));
-    EXPECT_GT(stream.BytesToSeconds(stream.Position()), 0.55);
+    EXPECT_GT(last, 0);
 }
 
 TEST_F(MusicStreamTest, UnreadableMusicLeavesASilentClock)
@@ -295,7 +358,7 @@ TEST_F(MusicStreamTest, UnreadableMusicLeavesASilentClock)
     }
     for (const std::string name : {"missing.ogg", "garbage.ogg"}) {
         SCOPED_TRACE(name);
-        MusicStream stream;
+        MusicStream stream(false, FakeNow);
         const std::string warning = OpenQuietly(stream, Path(name));
         EXPECT_NE(warning.find(Path(name)), std::string::npos) << warning;
         EXPECT_EQ(std::count(warning.begin(), warning.end(), '\n'), 1);
@@ -303,9 +366,10 @@ TEST_F(MusicStreamTest, UnreadableMusicLeavesASilentClock)
 
         stream.SetPosition(stream.SecondsToBytes(200.0));
         EXPECT_EQ(stream.Position(), stream.SecondsToBytes(200.0));
+        gFakeNow = 5.0;
         EXPECT_EQ(PlayQuietly(stream), "");  // the file's warning is the only one
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        EXPECT_NEAR(stream.BytesToSeconds(stream.Position()), 0.05, 0.02);
+        gFakeNow = 5.0625;
+        EXPECT_EQ(stream.Position(), stream.SecondsToBytes(0.0625));
         float spectrum[kSpectrumSize];
         spectrum[3] = 1;
         stream.Spectrum(spectrum);
@@ -316,8 +380,8 @@ TEST_F(MusicStreamTest, UnreadableMusicLeavesASilentClock)
         stream.SetPosition(INT64_MAX);
         const int64_t far = stream.Position();
         EXPECT_GT(far, stream.SecondsToBytes(1e9));
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        EXPECT_GE(stream.Position(), far);
+        gFakeNow += 100;
+        EXPECT_EQ(stream.Position(), far);  // held at the far end, never wrapped negative
     }
 }
 
@@ -325,26 +389,28 @@ TEST_F(MusicStreamTest, OpeningAnotherFileStopsTheOneOnTheDevice)
 {
     WriteSound(Path("tone.wav"), SF_FORMAT_WAV | SF_FORMAT_PCM_16, 2, kRate, Sine(10));
     WriteSound(Path("mono8k.wav"), SF_FORMAT_WAV | SF_FORMAT_PCM_U8, 1, 8000, Sine(10, 0.5), 8000);
-    MusicStream stream(true);
+    MusicStream stream(true, FakeNow);
     OpenQuietly(stream, Path("tone.wav"));
     if (!PlayQuietly(stream).empty() || !stream.PlaysOnDevice())
         GTEST_SKIP() << "SDL's dummy audio driver did not open";
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
 
     // The callback must not go on reading a track that has been replaced.
     OpenQuietly(stream, Path("missing.wav"));
     EXPECT_FALSE(stream.PlaysOnDevice());
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    gFakeNow += 1;
     EXPECT_EQ(stream.Position(), 0);
 
     // A file of another rate plays at its own rate once started.
     OpenQuietly(stream, Path("mono8k.wav"));
     EXPECT_EQ(PlayQuietly(stream), "");
-    EXPECT_TRUE(stream.PlaysOnDevice());
-    std::this_thread::sleep_for(std::chrono::milliseconds(400));
-    const double heard = stream.BytesToSeconds(stream.Position());
-    EXPECT_GT(heard, 0.1);
-    EXPECT_LT(heard, 0.6);
+    ASSERT_TRUE(stream.PlaysOnDevice());
+    EXPECT_EQ(stream.Rate(), 8000);
+    DeviceByHand device(stream);
+    stream.SetPosition(stream.SecondsToBytes(0.5));
+    device.Period(gFakeNow + 1, 512);
+    device.Period(gFakeNow + 0.064, 512);
+    gFakeNow += 0.03125;
+    EXPECT_EQ(stream.Position(), stream.SecondsToBytes(0.53125));
 }
 
 TEST_F(MusicStreamTest, DamagedFilesDecodeSafely)

@@ -128,15 +128,20 @@ TEST(SharedRandom, RandomUnitSpansZeroToOne)
 
 TEST(SilentClock, AdvancesWhilePlayingAndHoldsWhenNot)
 {
-    auto clock = MakeSilentClock();
+    static double now = 0;
+    auto clock = MakeSilentClock([] { return now; });
     clock->SetPosition(clock->SecondsToBytes(2.0));
+    now = 3;
     EXPECT_EQ(clock->Position(), 2 * 176400);
     clock->Play();
-    const int64_t a = clock->Position();
-    const int64_t b = clock->Position();
-    EXPECT_LE(a, b);
+    EXPECT_EQ(clock->Position(), 0);
+    now = 3.5;
+    EXPECT_EQ(clock->Position(), 88200);
+    clock->SetPosition(clock->SecondsToBytes(10.0));
+    now = 3.75;
+    EXPECT_EQ(clock->Position(), 10 * 176400 + 44100);
     clock->SetPosition(-5000);
-    EXPECT_GE(clock->Position(), 0);
+    EXPECT_EQ(clock->Position(), 0);
     // Absurd seeks stay in range instead of overflowing.
     for (double seconds : {1e300, -1e300, std::numeric_limits<double>::quiet_NaN()}) {
         clock->SetPosition(clock->SecondsToBytes(seconds));

@@ -1,8 +1,9 @@
 #!/bin/sh
 # Installs what is missing, builds everything and runs every test under a
 # virtual X server with Mesa's software renderer. The 3DS model reader is
-# fuzzed for a minute first (clang build in build-fuzz/), so that the test
-# summary is the last thing printed.
+# fuzzed for a minute first (clang build in build-fuzz/), and the tests that
+# need no GL run a second time built with AddressSanitizer and UBSan
+# (build-asan/), failing on any report.
 set -e
 cd "$(dirname "$0")/.."
 sh tools/install-deps.sh
@@ -10,8 +11,22 @@ cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build
 # Any fuzzing finding fails the run.
 sh tools/fuzz-models.sh 60
+
 # SDL_VIDEODRIVER=x11: fail clearly instead of falling back to a text-mode driver.
 export LIBGL_ALWAYS_SOFTWARE=1 SDL_AUDIODRIVER=dummy SDL_VIDEODRIVER=x11
 # -noreset: the server must not restart between tests, when no client is
 # connected, or the next test may fail to open the display.
-xvfb-run -a -s "-screen 0 1024x768x24 -noreset" ctest --test-dir build --output-on-failure -j2
+XVFB="xvfb-run -a -s"
+SCREEN="-screen 0 1024x768x24 -noreset"
+
+# The sanitizer pass: the GL-free tests, with leak checking.
+SANITIZED="display_modes_test mesh_finish_test model_reader_test model_robustness_test music_stream_test
+ options_test playback_clock_test ring_shapes_test script_reader_test timing_test"
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDEMO_SANITIZE=ON -DDEMO_ASSETS=OFF >/dev/null
+cmake --build build-asan --target $SANITIZED
+echo "Sanitizer pass (AddressSanitizer, UBSan, LeakSanitizer):"
+ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+LSAN_OPTIONS=suppressions="$(pwd)/tools/lsan.supp":print_suppressions=0 \
+    $XVFB "$SCREEN" ctest --test-dir build-asan --output-on-failure -j2 -R "^($(echo $SANITIZED | tr ' ' '|'))\$"
+
+$XVFB "$SCREEN" ctest --test-dir build --output-on-failure -j2

@@ -5,6 +5,12 @@
 
 constexpr int kSpectrumSize = 1024;
 
+// Where a clock reads the time: seconds on a monotonic clock. Tests give a
+// clock one they drive themselves.
+using TimeSource = double (*)();
+// Seconds since the first call, from the system's monotonic clock.
+double MonotonicSeconds();
+
 // The music as the player sees it: a looping stream whose playing position is
 // the show's clock, addressed in bytes of 16-bit interleaved PCM, plus the
 // magnitude spectrum of what is being heard.
@@ -29,7 +35,7 @@ public:
 };
 
 // A clock without sound: a monotonic wall clock and an all-zero spectrum.
-std::unique_ptr<MusicClock> MakeSilentClock();
+std::unique_ptr<MusicClock> MakeSilentClock(TimeSource now = MonotonicSeconds);
 
 // The clock the player uses.
 std::unique_ptr<MusicClock> MakeMusicClock();

@@ -3,7 +3,6 @@
 #include <SDL.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -11,12 +10,6 @@
 namespace {
 
 constexpr int kBytesPerSample = 2;
-
-double MonotonicSeconds()
-{
-    static const auto epoch = std::chrono::steady_clock::now();
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - epoch).count();
-}
 
 // Holds SDL's audio lock for a scope when the device is running.
 class AudioLock {
@@ -38,7 +31,10 @@ private:
 
 }  // namespace
 
-MusicStream::MusicStream(bool acceptDummyDriver) : acceptDummyDriver_(acceptDummyDriver), clock_(rate_) {}
+MusicStream::MusicStream(bool acceptDummyDriver, TimeSource now)
+    : acceptDummyDriver_(acceptDummyDriver), now_(now), clock_(rate_)
+{
+}
 
 MusicStream::~MusicStream()
 {
@@ -78,7 +74,7 @@ void MusicStream::Play()
     playing_ = true;
     cursor_ = 0;
     seekFrame_ = 0;
-    wallStart_ = MonotonicSeconds();
+    wallStart_ = now_();
     seekLinear_ = device_ ? written_ : 0;
     if (device_)
         SDL_PauseAudio(0);
@@ -128,11 +124,18 @@ void MusicStream::CloseDevice()
 
 void MusicStream::AudioCallback(void* self, uint8_t* stream, int len)
 {
-    auto* music = static_cast<MusicStream*>(self);
-    const int frames = len / (kBytesPerSample * music->outChannels_);
-    music->clock_.OnCallback(MonotonicSeconds(), music->written_, frames);
-    music->Fill(reinterpret_cast<int16_t*>(stream), frames);
-    music->written_ += frames;
+    static_cast<MusicStream*>(self)->FillPeriod(stream, len);
+}
+
+void MusicStream::FillPeriod(uint8_t* stream, int len)
+{
+    const int frames = len / (kBytesPerSample * outChannels_);
+    clock_.OnCallback(now_(), written_, frames);
+    if (track_.Empty())
+        std::memset(stream, 0, static_cast<size_t>(len));
+    else
+        Fill(reinterpret_cast<int16_t*>(stream), frames);
+    written_ += frames;
 }
 
 void MusicStream::Fill(int16_t* out, int frames)
@@ -201,7 +204,7 @@ int64_t MusicStream::HeardFrame() const
     if (!playing_)
         return seekFrame_;
     AudioLock lock(device_);
-    const int64_t sinceSeek = HeardLinear(MonotonicSeconds()) - seekLinear_;
+    const int64_t sinceSeek = HeardLinear(now_()) - seekLinear_;
     return WrapFrame(seekFrame_ + std::max<int64_t>(0, sinceSeek));
 }
 
@@ -217,7 +220,7 @@ void MusicStream::SetPosition(int64_t bytes)
     seekFrame_ = frame;
     cursor_ = frame;
     if (playing_)
-        seekLinear_ = device_ ? written_ : HeardLinear(MonotonicSeconds());
+        seekLinear_ = device_ ? written_ : HeardLinear(now_());
 }
 
 void MusicStream::Spectrum(float* out)

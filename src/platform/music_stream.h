@@ -20,8 +20,9 @@ class MusicStream : public MusicClock {
 public:
     // acceptDummyDriver: play through SDL's dummy driver as if it were a real
     // device (for measuring the callback clock); normally the wall clock is
-    // more exact there.
-    explicit MusicStream(bool acceptDummyDriver = false);
+    // more exact there. now: where the stream reads the time, both for the
+    // wall clock and for the moments of the device's callbacks.
+    explicit MusicStream(bool acceptDummyDriver = false, TimeSource now = MonotonicSeconds);
     ~MusicStream() override;
     MusicStream(const MusicStream&) = delete;
     MusicStream& operator=(const MusicStream&) = delete;
@@ -41,6 +42,11 @@ public:
     // The decoded music (empty without a readable file).
     const PcmTrack& Track() const { return track_; }
 
+    // One period of the device's work, as SDL's audio thread asks for it:
+    // len bytes of output. Tests call it themselves, with the device paused,
+    // to play the device's part at moments of their choosing.
+    void FillPeriod(uint8_t* stream, int len);
+
 private:
     static void AudioCallback(void* self, uint8_t* stream, int len);
     void Fill(int16_t* out, int frames);
@@ -52,6 +58,7 @@ private:
     int64_t HeardFrame() const;
 
     bool acceptDummyDriver_;
+    TimeSource now_;
     PcmTrack track_;
     int rate_ = 44100;
     int channels_ = 2;

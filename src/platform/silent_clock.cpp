@@ -1,6 +1,7 @@
 #include "platform/music_clock.h"
 
 #include <chrono>
+
 #include <cmath>
 #include <algorithm>
 
@@ -13,13 +14,15 @@ constexpr double kMaxSeconds = 1e9;
 
 class SilentClock : public MusicClock {
 public:
+    explicit SilentClock(TimeSource now) : now_(now) {}
+
     void Open(const std::string&) override {}
 
     void Play() override
     {
         playing_ = true;
         base_ = 0;
-        started_ = Clock::now();
+        started_ = now_();
     }
 
     int64_t SecondsToBytes(double seconds) const override
@@ -40,28 +43,33 @@ public:
     {
         if (!playing_)
             return base_;
-        const double elapsed = std::chrono::duration<double>(Clock::now() - started_).count();
-        return base_ + SecondsToBytes(elapsed);
+        return base_ + SecondsToBytes(now_() - started_);
     }
 
     void SetPosition(int64_t bytes) override
     {
         base_ = std::clamp<int64_t>(bytes / kBytesPerFrame * kBytesPerFrame, 0, SecondsToBytes(kMaxSeconds));
-        started_ = Clock::now();
+        started_ = now_();
     }
 
     void Spectrum(float* out) override { std::fill(out, out + kSpectrumSize, 0.0f); }
 
 private:
-    using Clock = std::chrono::steady_clock;
+    TimeSource now_;
     bool playing_ = false;
     int64_t base_ = 0;
-    Clock::time_point started_ = Clock::now();
+    double started_ = 0;
 };
 
 }  // namespace
 
-std::unique_ptr<MusicClock> MakeSilentClock()
+double MonotonicSeconds()
 {
-    return std::make_unique<SilentClock>();
+    static const auto epoch = std::chrono::steady_clock::now();
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - epoch).count();
+}
+
+std::unique_ptr<MusicClock> MakeSilentClock(TimeSource now)
+{
+    return std::make_unique<SilentClock>(now);
 }

@@ -51,6 +51,21 @@ void TexturedQuad::Draw(float s, float t) const
     glEnd();
 }
 
+void TexturedQuad::DrawOffset(float a, float c, float u, float v) const
+{
+    glBegin(GL_QUADS);
+    glTexCoord2f(u, v);
+    glNormal3f(0, 0, 1);
+    glVertex3f(centre.x - half.x, centre.y - half.y, centre.z);
+    glTexCoord2f(u + a, v);
+    glVertex3f(centre.x + half.x, centre.y - half.y, centre.z);
+    glTexCoord2f(u + a, v + c);
+    glVertex3f(centre.x + half.x, centre.y + half.y, centre.z);
+    glTexCoord2f(u, v + c);
+    glVertex3f(centre.x - half.x, centre.y + half.y, centre.z);
+    glEnd();
+}
+
 void RotateXYZ(const Float3& angles)
 {
     glRotatef(angles.x, 1, 0, 0);

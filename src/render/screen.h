@@ -22,6 +22,9 @@ struct TexturedQuad {
     TexturedQuad(float halfWidth, float halfHeight) : half(halfWidth, halfHeight, 0) {}
     // s, t: how often the texture repeats across the quad (negative mirrors).
     void Draw(float s, float t) const;
+    // Draw(a, c) with every texture coordinate shifted by (u, v): scrolls a
+    // repeating texture across the quad.
+    void DrawOffset(float a, float c, float u, float v) const;
 };
 
 // Rotates about x, then y, then z, angles in degrees.

@@ -1,13 +1,26 @@
 #include "timeline/effect_factory.h"
 
 #include "effects/banger.h"
+#include "effects/brum.h"
+#include "effects/chaos_zoomer.h"
 #include "effects/circles.h"
 #include "effects/color_box.h"
+#include "effects/floor_scenes.h"
 #include "effects/image_layers.h"
+#include "effects/light_scenes.h"
+#include "effects/manden.h"
 #include "effects/plasma2d.h"
 #include "effects/polar_coords.h"
+#include "effects/posed_scenes.h"
+#include "effects/prikker.h"
+#include "effects/quell_ringe.h"
+#include "effects/rubber3d.h"
+#include "effects/shader_scenes.h"
 #include "effects/shader_show.h"
+#include "effects/sky_flights.h"
 #include "effects/solaris.h"
+#include "effects/stroboskop.h"
+#include "effects/video.h"
 #include "effects/zoomers.h"
 #include "timeline/plugin_loader.h"
 #include "timeline/script_reader.h"
@@ -54,6 +67,12 @@ Effekt* MakeZoomba(int start, int end, FILE* script)
     return new Effekter::Zoomba(start, end, layer.c_str(), background.c_str(), overlay.c_str());
 }
 
+Effekt* MakeSkyUp(int start, int end, FILE* script)
+{
+    const std::string clouds = ReadLine(script);
+    return new Effekter::SkyUp(start, end, clouds.c_str());
+}
+
 Effekt* MakeShaderShow(int start, int end, FILE* script)
 {
     const std::string shader = ReadLine(script);
@@ -65,15 +84,15 @@ Effekt* MakeShaderShow(int start, int end, FILE* script)
 const FactoryEntry kFactory[] = {
     {"Plugin", Effekter::MakePluginLoader},
 
-    {"ChaosZoomer", nullptr},
+    {"ChaosZoomer", Plain<Effekter::ChaosZoomer>},
 
-    {"Stroboskop", nullptr},
+    {"Stroboskop", Plain<Effekter::Stroboskop>},
 
-    {"Rubber3d", nullptr},
+    {"Rubber3d", Plain<Effekter::Rubber3d>},
 
     {"Plasma2D", MakePlasma2D},
 
-    {"Brum", nullptr},
+    {"Brum", Plain<Effekter::Brum>},
 
     {"Banger", Plain<Effekter::Banger>},
 
@@ -89,45 +108,45 @@ const FactoryEntry kFactory[] = {
 
     {"PolarCoords", Plain<Effekter::PolarCoords>},
 
-    {"FogRotator", nullptr},
+    {"FogRotator", Plain<Effekter::FogRotator>},
 
-    {"WalkCube", nullptr},
+    {"WalkCube", Plain<Effekter::WalkCube>},
 
-    {"SkyUp", nullptr},
+    {"SkyUp", MakeSkyUp},
 
     {"AlphaBlendImage", MakeAlphaBlendImage},
 
-    {"Tunnel", nullptr},
+    {"Tunnel", Plain<Effekter::Tunnel>},
 
     {"Faces", Plain<Effekter::Faces>},
 
-    {"TwistBox", nullptr},
+    {"TwistBox", Plain<Effekter::TwistBox>},
 
     {"Circles", Plain<Effekter::Circles>},
 
-    {"NanoBall", nullptr},
+    {"NanoBall", Plain<Effekter::NanoBall>},
 
     {"Overlays", Plain<Effekter::Overlays>},
 
     {"EndDemo", Plain<Effekter::EndDemo>},
 
-    {"ShaderSuite3D", nullptr},
+    {"ShaderSuite3D", Plain<Effekter::ShaderSuite3D>},
 
-    {"Quell3D", nullptr},
+    {"Quell3D", Plain<Effekter::Quell3D>},
 
-    {"Prikker", nullptr},
+    {"Prikker", Plain<Effekter::Prikker>},
 
-    {"Video", nullptr},
+    {"Video", Plain<Effekter::Video>},
 
-    {"Spheres", nullptr},
+    {"Spheres", Plain<Effekter::Spheres>},
 
-    {"Mirror", nullptr},
+    {"Mirror", Plain<Effekter::Mirror>},
 
-    {"BallsBounce", nullptr},
+    {"BallsBounce", Plain<Effekter::BallsBounce>},
 
-    {"Manden", nullptr},
+    {"Manden", Plain<Effekter::Manden>},
 
-    {"QuellRinge", nullptr},
+    {"QuellRinge", Plain<Effekter::QuellRinge>},
 
     {"ShaderShow", MakeShaderShow},
 

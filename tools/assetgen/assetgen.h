@@ -11,3 +11,13 @@ void WriteMusic(const std::string& dataDir);
 void WriteEffectPictures(const std::string& dataDir);
 // The 3DS models: data/rubber/simple.3ds and data/misc/simple.3ds.
 void WriteModels(const std::string& dataDir);
+// The rubber model's environment map and its two background layers, data/rubber/.
+void WriteRubberPictures(const std::string& dataDir);
+// Pictures for the ring, strobe and sky scenes, the dot field, the poles and the flying figure.
+void WriteScenePictures(const std::string& dataDir);
+// The feedback effects' pictures in data/misc/ and data/vondo/video/, and
+// data/vondo/video/Video.avi.
+void WriteFeedbackAssets(const std::string& dataDir);
+// Pictures for the 3D scenes: cubes, floors and shadows, the tower, the rod
+// ball, the sphere scene and the greetings scene.
+void Write3dScenePictures(const std::string& dataDir);

@@ -15,6 +15,10 @@ int main(int argc, char** argv)
         WriteMusic(dataDir);
         WriteEffectPictures(dataDir);
         WriteModels(dataDir);
+        WriteRubberPictures(dataDir);
+        WriteScenePictures(dataDir);
+        WriteFeedbackAssets(dataDir);
+        Write3dScenePictures(dataDir);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "assetgen: %s\n", e.what());
         return 1;

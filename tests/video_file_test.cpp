@@ -1,0 +1,238 @@
+#include <gtest/gtest.h>
+#include <sndfile.h>
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "platform/demo_error.h"
+#include "platform/video_file.h"
+#include "support/gl_fixture.h"
+#include "video_writer.h"
+
+namespace {
+
+using Colour = std::array<int, 3>;
+
+const char kReadError[] = "Error reading AVI";
+const char kCodecError[] = "Error opening AVIStreamGetFrameOpen - your video codec might be out dated!";
+
+// Frame i: its own colour in the top half, dark grey in the bottom half.
+Colour FrameColour(int i)
+{
+    static const Colour colours[] = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {255, 255, 0},
+                                     {0, 255, 255}, {255, 0, 255}, {255, 255, 255}};
+    return colours[i % 7];
+}
+const Colour kBottom{60, 60, 60};
+
+void PaintSplit(int frame, int width, int height, std::vector<uint8_t>& rgba)
+{
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const Colour c = y < height / 2 ? FrameColour(frame) : kBottom;
+            uint8_t* p = &rgba[(static_cast<size_t>(y) * width + x) * 4];
+            p[0] = static_cast<uint8_t>(c[0]);
+            p[1] = static_cast<uint8_t>(c[1]);
+            p[2] = static_cast<uint8_t>(c[2]);
+            p[3] = 255;
+        }
+}
+
+std::string SplitVideo(const std::string& dir, const std::string& encoder, int width, int height, int frames)
+{
+    const std::string path = dir + "/" + encoder + ".avi";
+    WriteVideo(path, encoder, width, height, frames, 25,
+               [=](int frame, std::vector<uint8_t>& rgba) { PaintSplit(frame, width, height, rgba); });
+    return path;
+}
+
+// A picture pixel by its position on screen: row 0 is the top of the video.
+Colour PictureAt(const VideoFile& video, int x, int screenRow)
+{
+    const int size = VideoFile::kPictureSize;
+    const uint8_t* p = video.Picture() + (static_cast<size_t>(size - 1 - screenRow) * size + x) * 4;
+    return {p[0], p[1], p[2]};
+}
+
+void ExpectColourNear(const Colour& actual, const Colour& expected, const std::string& where)
+{
+    for (int i = 0; i < 3; ++i)
+        EXPECT_NEAR(actual[i], expected[i], 12) << where << " channel " << i;
+}
+
+std::string ErrorOf(const std::string& path)
+{
+    try {
+        VideoFile video(path.c_str());
+    } catch (const DemoError& e) {
+        return e.what();
+    }
+    return "no error";
+}
+
+std::vector<char> ReadAll(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::vector<char>(std::istreambuf_iterator<char>(in), {});
+}
+
+void WriteAll(const std::string& path, const std::vector<char>& bytes)
+{
+    std::ofstream(path, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+TEST(VideoFileTest, EveryCodecShowsTheRightFrameUprightAtAnyFrameSize)
+{
+    const std::string dir = MakeTempDir();
+    struct Case {
+        const char* encoder;
+        int width, height;
+    } cases[] = {{"mjpeg", 64, 48}, {"mjpeg", 700, 90}, {"mpeg4", 48, 80}, {"rawvideo", 33, 17}, {"rawvideo", 640, 480}};
+    for (const Case& c : cases) {
+        const std::string where = std::string(c.encoder) + " " + std::to_string(c.width) + "x" + std::to_string(c.height);
+        VideoFile video(SplitVideo(dir, c.encoder, c.width, c.height, 9).c_str());
+        EXPECT_EQ(video.Width(), c.width) << where;
+        EXPECT_EQ(video.Height(), c.height) << where;
+        ASSERT_EQ(video.Length(), 9) << where;
+        for (int i : {0, 1, 2, 5, 8, 3, 3, 0}) {
+            video.GrabFrame(i);
+            const std::string at = where + " frame " + std::to_string(i);
+            ExpectColourNear(PictureAt(video, 256, 100), FrameColour(i), at + " top");
+            ExpectColourNear(PictureAt(video, 10, 400), kBottom, at + " bottom");
+            EXPECT_EQ(video.Picture()[3], 255);
+        }
+    }
+}
+
+TEST(VideoFileTest, AFrameLooksTheSameWhetherReachedBySteppingOrBySeeking)
+{
+    const std::string dir = MakeTempDir();
+    // Predicted frames (MPEG-4), and frames decoded out of their order (H.264's B-frames).
+    for (const char* encoder : {"mpeg4", "libx264"}) {
+        SCOPED_TRACE(encoder);
+        const std::string path = dir + "/" + encoder + ".avi";
+        // A diagonal gradient that moves every frame, so each frame differs
+        // from its neighbours and a predicted frame depends on the ones before it.
+        WriteVideo(path, encoder, 96, 64, 40, 25, [](int frame, std::vector<uint8_t>& rgba) {
+            for (int y = 0; y < 64; ++y)
+                for (int x = 0; x < 96; ++x) {
+                    uint8_t* p = &rgba[(static_cast<size_t>(y) * 96 + x) * 4];
+                    p[0] = static_cast<uint8_t>((x * 2 + frame * 5) & 255);
+                    p[1] = static_cast<uint8_t>((y * 3 + frame * 3) & 255);
+                    p[2] = static_cast<uint8_t>((x + y + frame * 7) & 255);
+                    p[3] = 255;
+                }
+        });
+        const size_t bytes = VideoFile::kPictureSize * VideoFile::kPictureSize * 4;
+        VideoFile stepped(path.c_str());
+        ASSERT_EQ(stepped.Length(), 40);
+        std::vector<std::vector<uint8_t>> pictures;
+        for (int i = 0; i < 40; ++i) {
+            stepped.GrabFrame(i);
+            pictures.emplace_back(stepped.Picture(), stepped.Picture() + bytes);
+        }
+        for (int i = 1; i < 40; ++i)
+            EXPECT_NE(pictures[i - 1], pictures[i]) << "frame " << i << " repeats the one before";
+
+        VideoFile jumped(path.c_str());
+        for (int i : {30, 17, 39, 0, 25, 24, 13, 14, 38, 5}) {
+            jumped.GrabFrame(i);
+            EXPECT_EQ(std::vector<uint8_t>(jumped.Picture(), jumped.Picture() + bytes), pictures[i]) << "frame " << i;
+        }
+    }
+}
+
+TEST(VideoFileTest, UnreadableFilesGiveTheMessagesWithoutACrash)
+{
+    const std::string dir = MakeTempDir();
+    EXPECT_EQ(ErrorOf(dir + "/missing.avi"), kReadError);
+    EXPECT_EQ(ErrorOf(dir), kReadError) << "a folder";
+    WriteAll(dir + "/empty.avi", {});
+    EXPECT_EQ(ErrorOf(dir + "/empty.avi"), kReadError);
+    const std::string text = "# not a video\nZoomba\n";
+    WriteAll(dir + "/text.avi", std::vector<char>(text.begin(), text.end()));
+    EXPECT_EQ(ErrorOf(dir + "/text.avi"), kReadError);
+
+    // Sound alone: a media file without a video stream.
+    SF_INFO format{};
+    format.samplerate = 8000;
+    format.channels = 1;
+    format.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
+    SNDFILE* sound = sf_open((dir + "/sound.avi").c_str(), SFM_WRITE, &format);
+    ASSERT_NE(sound, nullptr);
+    const std::vector<short> silence(800, 0);
+    sf_write_short(sound, silence.data(), static_cast<sf_count_t>(silence.size()));
+    sf_close(sound);
+    EXPECT_EQ(ErrorOf(dir + "/sound.avi"), kReadError);
+
+    // A video with no frame at all would leave nothing to loop over.
+    EXPECT_EQ(ErrorOf(SplitVideo(dir, "mjpeg", 32, 32, 0)), kReadError);
+
+    // The header alone, the header and the stream's headers without a frame,
+    // and files cut in the last frames or in the index behind them.
+    const std::vector<char> whole = ReadAll(SplitVideo(dir, "mjpeg", 64, 48, 12));
+    const std::string movie = "movi";
+    const size_t frames = std::search(whole.begin(), whole.end(), movie.begin(), movie.end()) - whole.begin();
+    for (size_t keep : {size_t{200}, frames + 4}) {
+        WriteAll(dir + "/header.avi", std::vector<char>(whole.begin(), whole.begin() + static_cast<long>(keep)));
+        EXPECT_EQ(ErrorOf(dir + "/header.avi"), kReadError) << keep << " bytes";
+    }
+    for (size_t keep : {whole.size() - 1500, whole.size() - 100}) {
+        WriteAll(dir + "/cut.avi", std::vector<char>(whole.begin(), whole.begin() + static_cast<long>(keep)));
+        VideoFile cut((dir + "/cut.avi").c_str());
+        EXPECT_GE(cut.Length(), 1);
+        EXPECT_LE(cut.Length(), 12);
+        for (int i = cut.Length() - 1; i >= 0; --i)
+            cut.GrabFrame(i);
+        ExpectColourNear(PictureAt(cut, 256, 100), FrameColour(0), "first frame of a cut file");
+        cut.GrabFrame(cut.Length());  // out of range: the picture stays
+        ExpectColourNear(PictureAt(cut, 256, 100), FrameColour(0), "after an index past the end");
+    }
+}
+
+TEST(VideoFileTest, AStreamWithoutADecoderGivesTheCodecMessage)
+{
+    const std::string dir = MakeTempDir();
+    std::vector<char> bytes = ReadAll(SplitVideo(dir, "mjpeg", 32, 32, 3));
+    // Rename the codec in the stream header and the format record.
+    int renamed = 0;
+    for (size_t i = 0; i + 4 <= bytes.size(); ++i)
+        if (std::string(&bytes[i], 4) == "MJPG") {
+            std::copy_n("QQZZ", 4, &bytes[i]);
+            ++renamed;
+        }
+    ASSERT_GE(renamed, 1);
+    WriteAll(dir + "/unknown.avi", bytes);
+    EXPECT_EQ(ErrorOf(dir + "/unknown.avi"), kCodecError);
+}
+
+TEST(VideoFileTest, AFrameThatFailsToDecodeKeepsThePreviousPicture)
+{
+    const std::string dir = MakeTempDir();
+    std::vector<char> bytes = ReadAll(SplitVideo(dir, "mjpeg", 64, 48, 3));
+    // Where each frame's JPEG starts.
+    std::vector<size_t> starts;
+    for (size_t i = 0; i + 3 <= bytes.size(); ++i)
+        if (static_cast<unsigned char>(bytes[i]) == 0xFF && static_cast<unsigned char>(bytes[i + 1]) == 0xD8 &&
+            static_cast<unsigned char>(bytes[i + 2]) == 0xFF)
+            starts.push_back(i);
+    ASSERT_EQ(starts.size(), 3u);
+    // Everything of the second frame's picture up to the next frame's chunk header.
+    std::fill(bytes.begin() + static_cast<long>(starts[1]), bytes.begin() + static_cast<long>(starts[2]) - 8, 0);
+    WriteAll(dir + "/broken.avi", bytes);
+
+    VideoFile video((dir + "/broken.avi").c_str());
+    ASSERT_EQ(video.Length(), 3);
+    video.GrabFrame(0);
+    video.GrabFrame(1);
+    ExpectColourNear(PictureAt(video, 256, 100), FrameColour(0), "the broken frame");
+    video.GrabFrame(2);
+    ExpectColourNear(PictureAt(video, 256, 100), FrameColour(2), "the frame after it");
+}
+
+}  // namespace
