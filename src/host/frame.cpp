@@ -22,6 +22,15 @@ int EffectTime(const MusicClock& clock, int startOffset)
     return static_cast<int>(static_cast<uint32_t>(ms) + static_cast<uint32_t>(startOffset));
 }
 
+float BeatAt(MusicClock& clock, int timeMs, int startOffset)
+{
+    const double musicSeconds = (static_cast<double>(timeMs) - startOffset) / 1000.0;
+    clock.SetPosition(clock.SecondsToBytes(musicSeconds));
+    float spectrum[kSpectrumSize];
+    clock.Spectrum(spectrum);
+    return BeatLevel(spectrum);
+}
+
 void SeekMusic(MusicClock& clock, double seconds)
 {
     clock.SetPosition(clock.SecondsToBytes(clock.BytesToSeconds(clock.Position()) + seconds));

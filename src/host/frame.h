@@ -11,6 +11,9 @@ float BeatLevel(const float* spectrum);
 // The music position in milliseconds plus the start offset, as the effects see it.
 int EffectTime(const MusicClock& clock, int startOffset);
 
+// The beat level of the music at effect time t, as a show that is at t hears it.
+float BeatAt(MusicClock& clock, int timeMs, int startOffset);
+
 // Moves the music by the given number of seconds (the seek keys).
 void SeekMusic(MusicClock& clock, double seconds);
 

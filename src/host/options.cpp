@@ -93,6 +93,30 @@ bool ParseOptions(int argc, const char* const* argv, PlayerOptions& o, std::stri
                 return false;
             }
             o.beat = b;
+        } else if (arg == "--capture") {
+            if (!needValue())
+                return false;
+            o.captureFile = value;
+            if (o.captureFile.empty()) {
+                error = "--capture wants a file name ending in .mp4 or .mkv";
+                return false;
+            }
+        } else if (arg == "--fps" || arg == "--from" || arg == "--to") {
+            if (!needValue())
+                return false;
+            int number = 0;
+            if (!ParseInt(value, number) || (arg == "--fps" && (number < 1 || number > 1000))) {
+                error = arg == "--fps" ? "--fps wants frames per second from 1 to 1000" : arg + " wants milliseconds";
+                return false;
+            }
+            if (arg == "--fps")
+                o.captureFps = number;
+            else if (arg == "--from")
+                o.captureFrom = number;
+            else
+                o.captureTo = number;
+        } else if (arg == "--force") {
+            o.force = true;
         } else {
             error = "unknown option " + arg;
             return false;
@@ -105,6 +129,23 @@ bool ParseOptions(int argc, const char* const* argv, PlayerOptions& o, std::stri
     if (!o.render && (!o.outDir.empty() || o.beat)) {
         error = "--out and --beat only go with --render";
         return false;
+    }
+    if (o.Captures() && o.render) {
+        error = "--capture and --render do not go together";
+        return false;
+    }
+    if (!o.Captures() && (o.captureFps != 60 || o.captureFrom != 0 || o.captureTo || o.force)) {
+        error = "--fps, --from, --to and --force only go with --capture";
+        return false;
+    }
+    if (o.captureTo && *o.captureTo <= o.captureFrom) {
+        error = "--to must come after --from";
+        return false;
+    }
+    // A capture is a video to publish: 720p unless asked otherwise.
+    if (o.Captures() && o.width == 0) {
+        o.width = 1280;
+        o.height = 720;
     }
     return true;
 }
@@ -125,6 +166,12 @@ const char* UsageText()
            "                       draw the frames of effect time FROM, FROM+STEP, ... below TO\n"
            "                       (milliseconds) and write them as DIR/frame_NNNNNNN.png;\n"
            "                       B (0 to 1) fixes the beat level, otherwise the music gives it\n"
+           "  --capture FILE [--fps N] [--from MS] [--to MS] [--force]\n"
+           "                       write the show with its music as a video, FILE ending in\n"
+           "                       .mp4 or .mkv (H.264 and AAC); frames at N per second\n"
+           "                       (default 60) of effect time FROM (default 0) up to TO\n"
+           "                       (default: the end of the show), size 1280x720 unless\n"
+           "                       --size says otherwise; --force replaces an existing FILE\n"
            "  --help               show this text\n"
            "\n"
            "Keys: Escape ends the show, Right and Left move it one second.\n"

@@ -20,8 +20,16 @@ struct PlayerOptions {
     std::string outDir;
     std::optional<float> beat;
 
+    // --capture FILE [--fps N] [--from MS] [--to MS] [--force]
+    std::string captureFile;
+    int captureFps = 60;
+    int captureFrom = 0;
+    std::optional<int> captureTo;  // default: the end of the show
+    bool force = false;
+    bool Captures() const { return !captureFile.empty(); }
+
     // Any of these means the viewer chose already: no setup dialog.
-    bool SkipsDialog() const { return noDialog || windowed || width > 0 || render; }
+    bool SkipsDialog() const { return noDialog || windowed || width > 0 || render || Captures(); }
 };
 
 // Parses argv. On a malformed command line returns false with a message in error.

@@ -6,6 +6,7 @@
 #include <new>
 #include <string>
 
+#include "host/capture_show.h"
 #include "host/demo_window.h"
 #include "host/frame.h"
 #include "host/frame_capture.h"
@@ -41,7 +42,7 @@ bool ChooseVideoSettings(const PlayerOptions& options, VideoSettings& settings)
         settings.width = options.width;
         settings.height = options.height;
     }
-    if (options.windowed || options.render)
+    if (options.windowed || options.render || options.Captures())
         settings.windowed = 1;
     return true;
 }
@@ -93,18 +94,9 @@ void RenderFrames(RunState& run, const PlayerOptions& options)
     glClearColor(0, 0, 0, 0);
 
     FrameCapture capture(ScreenWidth, ScreenHeight);
-    float spectrum[kSpectrumSize];
     for (int64_t t = options.renderFrom; t < options.renderTo; t += options.renderStep) {
         const int time = static_cast<int>(t);
-        float beat = 0;
-        if (options.beat) {
-            beat = *options.beat;
-        } else {
-            const double musicSeconds = (static_cast<double>(time) - run.startOffset) / 1000.0;
-            clock.SetPosition(clock.SecondsToBytes(musicSeconds));
-            clock.Spectrum(spectrum);
-            beat = BeatLevel(spectrum);
-        }
+        const float beat = options.beat ? *options.beat : BeatAt(clock, time, run.startOffset);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         DrawEffects(run.effects, time, beat);
         capture.Write(FramePath(options.outDir, time));
@@ -154,14 +146,19 @@ int RunPlayer(const PlayerOptions& options)
         VideoSettings settings;
         if (!ChooseVideoSettings(options, settings))
             return kExitCancelled;
+        if (options.Captures())
+            CheckCaptureTarget(options);
         OpenWindowAndGl(run, settings);
         LoadDemoScript(run.effects, *run.window, run.musicFile, run.startOffset);
-        if (options.render)
+        int exitCode = kExitOk;
+        if (options.Captures())
+            exitCode = CaptureShow(run.effects, *run.window, run.musicFile, run.startOffset, options);
+        else if (options.render)
             RenderFrames(run, options);
         else
             PlayShow(run);
         ShutDown(run);
-        return kExitOk;
+        return exitCode;
     } catch (const std::bad_alloc&) {
         message = "Out of memory";
     } catch (const std::exception& e) {

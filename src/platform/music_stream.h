@@ -39,6 +39,8 @@ public:
     int Rate() const { return rate_; }
     int Channels() const { return channels_; }
     int64_t LengthFrames() const { return track_.Frames(); }
+    // The decoded music (empty without a readable file).
+    const PcmTrack& Track() const { return track_; }
 
     // One period of the device's work, as SDL's audio thread asks for it:
     // len bytes of output. Tests call it themselves, with the device paused,

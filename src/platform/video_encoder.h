@@ -1,0 +1,76 @@
+#pragma once
+#include <cstdint>
+#include <string>
+
+struct AVCodecContext;
+struct AVFormatContext;
+struct AVFrame;
+struct AVPacket;
+struct AVStream;
+struct SwsContext;
+
+// "mp4" or "matroska" for a name ending in .mp4 or .mkv; empty for any other.
+std::string VideoContainerFor(const std::string& path);
+
+struct VideoEncoderSettings {
+    std::string path;       // the file written
+    std::string container;  // as VideoContainerFor gives it
+    int width = 0;
+    int height = 0;
+    int fps = 60;
+    int sampleRate = 44100;
+    int channels = 2;  // 1 or 2
+};
+
+// A video file with one H.264 stream (libx264, yuv420p, constant quality) and
+// one AAC stream, written through FFmpeg's libraries. Pictures go in as BGRA
+// rows bottom first, the way OpenGL reads them; sound as 16-bit samples.
+// Failures throw DemoError. FillPicture may run on another thread than the
+// writing calls, as long as each picture is handed over only when filled.
+class VideoEncoder {
+public:
+    // Creates the file and writes the container's header.
+    explicit VideoEncoder(const VideoEncoderSettings& settings);
+    // Closes the file; one that was not finished stays unfinished.
+    ~VideoEncoder();
+    VideoEncoder(const VideoEncoder&) = delete;
+    VideoEncoder& operator=(const VideoEncoder&) = delete;
+
+    // A picture in the encoder's own format, owned by the caller (FreePicture).
+    AVFrame* NewPicture() const;
+    static void FreePicture(AVFrame* picture);
+    // Converts width x height BGRA pixels, bottom row first, into picture.
+    void FillPicture(const uint8_t* bgra, AVFrame* picture);
+
+    // Encodes the next picture of the video.
+    void WritePicture(AVFrame* picture);
+    // Encodes the next frames of sound: samples holds `stride` values a frame,
+    // of which the first channels are used; null means silence.
+    void WriteSound(const int16_t* samples, int64_t frames, int stride);
+    // Sends what the encoders still hold and writes the container's index.
+    void Finish();
+
+    int64_t PicturesWritten() const { return pictures_; }
+
+private:
+    void OpenVideo(const VideoEncoderSettings& settings);
+    void OpenAudio(const VideoEncoderSettings& settings);
+    void SendSound();
+    void Drain(AVCodecContext* codec, AVStream* stream);
+    void Release();
+
+    AVFormatContext* format_ = nullptr;
+    AVCodecContext* video_ = nullptr;
+    AVCodecContext* audio_ = nullptr;
+    AVStream* videoStream_ = nullptr;
+    AVStream* audioStream_ = nullptr;
+    SwsContext* scaler_ = nullptr;
+    AVFrame* sound_ = nullptr;  // one encoder frame of sound being filled
+    AVPacket* packet_ = nullptr;
+    int width_ = 0;
+    int height_ = 0;
+    int soundFill_ = 0;
+    int64_t soundWritten_ = 0;
+    int64_t pictures_ = 0;
+    bool finished_ = false;
+};

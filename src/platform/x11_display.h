@@ -1,0 +1,11 @@
+#pragma once
+
+// The size in pixels of the default screen of the X server named by $DISPLAY.
+// False when there is no display to ask.
+bool DisplaySize(int& width, int& height);
+
+// Called when the connection to the X server breaks (the server quit or was
+// killed, as xvfb-run's server is by Ctrl-C): the last chance to save work,
+// since the process ends right after it. Null restores Xlib's own handling.
+using DisplayLostHandler = void (*)();
+void SetDisplayLostHandler(DisplayLostHandler handler);

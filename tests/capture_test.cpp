@@ -1,0 +1,375 @@
+// Capturing the show to a video file: the command line, the progress report,
+// and the player end to end, checked by decoding what it wrote.
+#include <gtest/gtest.h>
+#include <sndfile.h>
+
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <vector>
+
+#include "host/capture_progress.h"
+#include "host/options.h"
+#include "support/image_files.h"
+#include "support/video_files.h"
+
+extern char** environ;
+
+namespace {
+
+constexpr int kRate = 44100;
+
+bool Parse(std::vector<const char*> args, PlayerOptions& o, std::string& error)
+{
+    args.insert(args.begin(), "player");
+    return ParseOptions(static_cast<int>(args.size()), args.data(), o, error);
+}
+
+TEST(CaptureOptions, DefaultsAndRefusals)
+{
+    PlayerOptions o;
+    std::string error;
+    ASSERT_TRUE(Parse({"--capture", "show.mp4"}, o, error)) << error;
+    EXPECT_TRUE(o.Captures());
+    EXPECT_TRUE(o.SkipsDialog());
+    EXPECT_EQ(o.captureFps, 60);
+    EXPECT_EQ(o.captureFrom, 0);
+    EXPECT_FALSE(o.captureTo.has_value());
+    EXPECT_EQ(o.width, 1280);
+    EXPECT_EQ(o.height, 720);
+
+    PlayerOptions given;
+    ASSERT_TRUE(Parse({"--capture", "a.mkv", "--fps", "25", "--from", "-100", "--to", "900", "--size", "320x240",
+                       "--force"},
+                      given, error))
+        << error;
+    EXPECT_EQ(given.captureFps, 25);
+    EXPECT_EQ(given.captureFrom, -100);
+    EXPECT_EQ(*given.captureTo, 900);
+    EXPECT_EQ(given.width, 320);
+    EXPECT_TRUE(given.force);
+
+    const std::vector<std::vector<const char*>> bad = {
+        {"--capture", "a.mp4", "--fps", "0"},
+        {"--capture", "a.mp4", "--fps", "ten"},
+        {"--capture", "a.mp4", "--from", "500", "--to", "500"},
+        {"--capture", "a.mp4", "--render", "0:10:1", "--out", "x"},
+        {"--fps", "30"},
+        {"--force"},
+        {"--capture"},
+    };
+    for (const auto& args : bad) {
+        PlayerOptions rejected;
+        error.clear();
+        EXPECT_FALSE(Parse(args, rejected, error)) << args[0];
+        EXPECT_FALSE(error.empty());
+    }
+}
+
+std::string Collect(bool terminal, int total)
+{
+    char* text = nullptr;
+    size_t size = 0;
+    std::FILE* out = open_memstream(&text, &size);
+    CaptureProgress progress(out, total, terminal);
+    for (int done = 1; done <= total; ++done)
+        progress.Update(done, done * 0.1);
+    progress.Done();
+    std::fclose(out);
+    const std::string result(text, size);
+    std::free(text);
+    return result;
+}
+
+TEST(CaptureProgressTest, TenLinesOffATerminalAndOneRewrittenLineOnIt)
+{
+    char line[128];
+    FormatProgress(line, sizeof line, 45, 90, 4.5);
+    EXPECT_STREQ(line, "Capture  50%  45/90 frames  10.0 fps  0:05 left");
+    FormatProgress(line, sizeof line, 0, 7200, 0);
+    EXPECT_STREQ(line, "Capture   0%  0/7200 frames  0.0 fps  0:00 left");
+
+    const std::string piped = Collect(false, 95);
+    int lines = 0;
+    for (char c : piped)
+        lines += c == '\n';
+    EXPECT_EQ(lines, 10) << piped;
+    EXPECT_NE(piped.find("Capture  10%  10/95 frames"), std::string::npos) << piped;
+    EXPECT_NE(piped.find("Capture 100%  95/95 frames  10.0 fps  0:00 left\n"), std::string::npos) << piped;
+    EXPECT_EQ(piped.find('\r'), std::string::npos);
+
+    const std::string terminal = Collect(true, 95);
+    EXPECT_NE(terminal.find("\rCapture 100%  95/95 frames"), std::string::npos);
+    EXPECT_EQ(terminal.back(), '\n');
+    EXPECT_EQ(terminal.find('\n'), terminal.size() - 1) << "one line, rewritten in place";
+}
+
+// The test music: quiet noise that makes the cross-correlation sharp, and a
+// low thump every 500 ms that moves the beat level.
+std::vector<float> TestMusic(double seconds)
+{
+    std::vector<float> music(static_cast<size_t>(seconds * kRate));
+    uint32_t state = 12345;
+    for (size_t i = 0; i < music.size(); ++i) {
+        state = state * 1664525u + 1013904223u;
+        const float noise = (static_cast<float>(state >> 8) / 16777216.0f - 0.5f) * 0.4f;
+        const double inBeat = std::fmod(static_cast<double>(i) / kRate, 0.5);
+        const float thump = inBeat < 0.12 ? 0.6f * static_cast<float>(std::sin(2 * M_PI * 60 * inBeat)) : 0.0f;
+        music[i] = noise + thump;
+    }
+    return music;
+}
+
+void WriteMusic(const std::string& path, const std::vector<float>& music)
+{
+    SF_INFO info{};
+    info.samplerate = kRate;
+    info.channels = 2;
+    info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
+    SNDFILE* file = sf_open(path.c_str(), SFM_WRITE, &info);
+    ASSERT_NE(file, nullptr);
+    std::vector<float> stereo;
+    for (float s : music) {
+        stereo.push_back(s);
+        stereo.push_back(-s);
+    }
+    sf_writef_float(file, stereo.data(), static_cast<sf_count_t>(music.size()));
+    sf_close(file);
+}
+
+// A picture with smooth detail, so a picture off by a frame shows.
+void WritePattern(const std::string& path)
+{
+    const int size = 64;
+    std::vector<unsigned char> rgba;
+    for (int y = 0; y < size; ++y) {
+        for (int x = 0; x < size; ++x) {
+            // Detail in brightness, gentle colour: what 4:2:0 video keeps.
+            const double light = 110 + 90 * std::sin(x * 0.4) * std::cos(y * 0.3);
+            rgba.push_back(static_cast<unsigned char>(light + x / 2));
+            rgba.push_back(static_cast<unsigned char>(light));
+            rgba.push_back(static_cast<unsigned char>(light + y / 2));
+            rgba.push_back(220);
+        }
+    }
+    WriteImage(path, size, size, rgba);
+}
+
+class CaptureTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        player_ = std::getenv("DEMO_PLAYER");
+        if (!player_ || !std::getenv("DISPLAY"))
+            GTEST_SKIP() << "needs the player and an X display";
+        dir_ = MakeTempDir();
+        mkdir((dir_ + "/data").c_str(), 0755);
+    }
+
+    void WriteScript(const std::string& script) { std::ofstream(dir_ + "/data/demo.txt") << script; }
+
+    // Runs the player in the show folder; returns its exit code.
+    int Run(const std::string& args)
+    {
+        const std::string command = std::string("SDL_AUDIODRIVER=dummy '") + player_ + "' -C '" + dir_ +
+                                    "' --no-gui " + args + " 2>'" + dir_ + "/stderr.txt'";
+        const int status = std::system(command.c_str());
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+
+    std::string Errors() const
+    {
+        std::ifstream in(dir_ + "/stderr.txt");
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+
+    bool Exists(const std::string& name) const
+    {
+        struct stat info;
+        return stat((dir_ + "/" + name).c_str(), &info) == 0;
+    }
+
+    const char* player_ = nullptr;
+    std::string dir_;
+};
+
+// Peak signal-to-noise ratio of a decoded RGB picture against a PNG written by --render.
+double Psnr(const std::vector<unsigned char>& rgb, const std::string& png)
+{
+    int w = 0, h = 0;
+    const auto rgba = ReadImage(png, w, h);
+    if (rgba.empty() || rgb.size() != static_cast<size_t>(w) * h * 3)
+        return 0;
+    double sum = 0;
+    for (size_t i = 0; i < static_cast<size_t>(w) * h; ++i)
+        for (int c = 0; c < 3; ++c) {
+            const double d = static_cast<double>(rgb[i * 3 + c]) - rgba[i * 4 + c];
+            sum += d * d;
+        }
+    const double mse = sum / (static_cast<double>(w) * h * 3);
+    return mse == 0 ? 99 : 10 * std::log10(255.0 * 255.0 / mse);
+}
+
+// The lag in samples at which the sound best matches the music, searched
+// within +-limit, over one second starting `at` samples into the sound.
+int BestLag(const std::vector<float>& sound, const std::vector<float>& music, long musicAtSoundStart, int at,
+            int limit, double& correlation)
+{
+    int best = 0;
+    double bestSum = -1e30, bestNorm = 1;
+    for (int lag = -limit; lag <= limit; ++lag) {
+        double sum = 0, a2 = 0, b2 = 0;
+        for (int i = at; i < at + kRate; ++i) {
+            const long m = musicAtSoundStart + i + lag;
+            const double a = sound[static_cast<size_t>(i)];
+            const double b = m >= 0 && m < static_cast<long>(music.size()) ? music[static_cast<size_t>(m)] : 0;
+            sum += a * b;
+            a2 += a * a;
+            b2 += b * b;
+        }
+        if (sum > bestSum) {
+            bestSum = sum;
+            best = lag;
+            bestNorm = std::sqrt(a2 * b2);
+        }
+    }
+    correlation = bestNorm > 0 ? bestSum / bestNorm : 0;
+    return best;
+}
+
+TEST_F(CaptureTest, Mp4HoldsTheRenderedFramesAndTheMusicInStep)
+{
+    const std::vector<float> music = TestMusic(5);
+    WriteMusic(dir_ + "/data/music.wav", music);
+    WritePattern(dir_ + "/data/pattern.png");
+    WriteScript("data/music.wav\n0\n3\nFlashWhite\n0\n4000\nAlphaBlendImage\n0\n-1\ndata/pattern.png\nBEATCENTER\n"
+                "AlphaBlendImage\n0\n4000\ndata/pattern.png\nLEFT\n");
+    ASSERT_EQ(Run("--capture out.mp4 --fps 30 --from 500 --to 3500 --size 320x240"), 0) << Errors();
+    EXPECT_FALSE(Exists("out.mp4.part"));
+    EXPECT_NE(Errors().find("Captured 90 frames (3.00 s) into out.mp4"), std::string::npos) << Errors();
+
+    const DecodedVideo video = DecodeVideo(dir_ + "/out.mp4", true);
+    ASSERT_TRUE(video.opened);
+    EXPECT_NE(video.format.find("mp4"), std::string::npos);
+    EXPECT_EQ(video.videoCodec, "h264");
+    EXPECT_EQ(video.width, 320);
+    EXPECT_EQ(video.height, 240);
+    EXPECT_DOUBLE_EQ(video.frameRate, 30);
+    ASSERT_EQ(video.frameCount, 90);
+
+    // Frame k is the show at effect time 500 + k * 1000 / 30, beat included.
+    for (int k : {0, 44, 89}) {
+        const int t = 500 + k * 1000 / 30;
+        ASSERT_EQ(Run("--render " + std::to_string(t) + ":" + std::to_string(t + 1) + ":1 --out frames --size 320x240"),
+                  0);
+        char name[64];
+        std::snprintf(name, sizeof name, "/frames/frame_%07d.png", t);
+        EXPECT_GE(Psnr(video.pictures[static_cast<size_t>(k)], dir_ + name), 35.0) << "frame " << k;
+    }
+    // A neighbouring time is told apart, so the check above means something.
+    EXPECT_LT(Psnr(video.pictures[43], dir_ + "/frames/frame_0001966.png"), 35.0);
+
+    EXPECT_EQ(video.audioCodec, "aac");
+    EXPECT_EQ(video.sampleRate, kRate);
+    EXPECT_EQ(video.channels, 2);
+    const double soundEnd = video.soundStart + static_cast<double>(video.sound.size()) / kRate;
+    EXPECT_NEAR(soundEnd, 3.0, 1024.0 / kRate);
+    ASSERT_GT(video.sound.size(), static_cast<size_t>(2.5 * kRate));
+    // The sound heard with the first picture is the music at 500 ms.
+    const long musicAtSoundStart = std::lround((0.5 + video.soundStart) * kRate);
+    double correlation = 0;
+    const int lag = BestLag(video.sound, music, musicAtSoundStart, kRate, kRate / 20, correlation);
+    EXPECT_LE(std::abs(lag), kRate * 2 / 1000);
+    EXPECT_GT(correlation, 0.9);
+}
+
+TEST_F(CaptureTest, MatroskaEndsAtTheEndOfShowAndIsSilentWithoutMusic)
+{
+    WriteScript("data/missing.ogg\n0\n2\nFlashWhite\n0\n3000\nEndDemo\n1000\n-1\n");
+    // Without --to the capture stops where the end-of-show entry starts.
+    ASSERT_EQ(Run("--capture out.mkv --fps 30 --size 320x240"), 0) << Errors();
+    EXPECT_NE(Errors().find("data/missing.ogg"), std::string::npos) << "the usual warning";
+    DecodedVideo video = DecodeVideo(dir_ + "/out.mkv", false);
+    ASSERT_TRUE(video.opened);
+    EXPECT_NE(video.format.find("matroska"), std::string::npos);
+    EXPECT_EQ(video.videoCodec, "h264");
+    EXPECT_EQ(video.frameCount, 30);
+
+    // Past it, "End of show" finishes the file like the end of the range:
+    // every frame up to the one at 1000 ms is kept.
+    ASSERT_EQ(Run("--capture out.mkv --fps 30 --size 320x240 --to 5000 --force"), 0) << Errors();
+    video = DecodeVideo(dir_ + "/out.mkv", false);
+    EXPECT_EQ(video.frameCount, 31);
+    EXPECT_EQ(video.audioCodec, "aac");
+    ASSERT_FALSE(video.sound.empty());
+    float loudest = 0;
+    for (float s : video.sound)
+        loudest = std::max(loudest, std::fabs(s));
+    EXPECT_LT(loudest, 1e-3f);
+    EXPECT_NEAR(video.soundStart + static_cast<double>(video.sound.size()) / kRate, 31.0 / 30, 1024.0 / kRate);
+}
+
+TEST_F(CaptureTest, RefusesBeforeWritingAnything)
+{
+    WriteScript("m\n0\n1\nFlashWhite\n0\n1000\n");
+    std::ofstream(dir_ + "/kept.mp4") << "precious";
+    EXPECT_EQ(Run("--capture kept.mp4 --size 64x48 --to 500"), 1);
+    EXPECT_NE(Errors().find("kept.mp4 exists already; --force replaces it"), std::string::npos) << Errors();
+    std::ifstream kept(dir_ + "/kept.mp4");
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), std::istreambuf_iterator<char>()), "precious");
+
+    EXPECT_EQ(Run("--capture show.avi --size 64x48 --to 500"), 1);
+    EXPECT_NE(Errors().find("the name must end in .mp4 or .mkv"), std::string::npos) << Errors();
+    EXPECT_FALSE(Exists("show.avi"));
+
+    // Larger than the test's 1024x768 screen.
+    EXPECT_EQ(Run("--capture big.mp4 --size 2000x1000 --to 500"), 1);
+    EXPECT_NE(Errors().find("does not fit on the"), std::string::npos) << Errors();
+    EXPECT_EQ(Run("--capture odd.mp4 --size 65x48 --to 500"), 1);
+    EXPECT_NE(Errors().find("even width and height"), std::string::npos) << Errors();
+    for (const char* name : {"big.mp4", "big.mp4.part", "odd.mp4", "odd.mp4.part", "show.avi.part"})
+        EXPECT_FALSE(Exists(name)) << name;
+}
+
+TEST_F(CaptureTest, InterruptFinishesThePlayableFile)
+{
+    WritePattern(dir_ + "/data/pattern.png");
+    WriteScript("none.ogg\n0\n1\nAlphaBlendImage\n0\n-1\ndata/pattern.png\nLEFT\n");
+    // 3000 frames: the signal comes long after the first tenth and long before the end.
+    const std::string errors = dir_ + "/stderr.txt";
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    const char* argv[] = {player_, "-C", dir_.c_str(), "--no-gui", "--capture", "cut.mp4", "--fps", "30", "--size",
+                          "160x120", "--to", "100000", nullptr};
+    pid_t pid = 0;
+    ASSERT_EQ(posix_spawn(&pid, player_, &actions, nullptr, const_cast<char**>(argv), environ), 0);
+    posix_spawn_file_actions_destroy(&actions);
+
+    // Wait for the first progress line (at most a minute).
+    for (int i = 0; i < 6000 && Errors().find("Capture  10%") == std::string::npos; ++i)
+        usleep(10000);
+    kill(pid, SIGINT);
+    int status = 0;
+    ASSERT_EQ(waitpid(pid, &status, 0), pid);
+    ASSERT_TRUE(WIFEXITED(status)) << Errors();
+    EXPECT_EQ(WEXITSTATUS(status), 130) << Errors();
+    EXPECT_NE(Errors().find("Capture stopped:"), std::string::npos) << Errors();
+    EXPECT_FALSE(Exists("cut.mp4.part"));
+    const DecodedVideo video = DecodeVideo(dir_ + "/cut.mp4", false);
+    ASSERT_TRUE(video.opened);
+    EXPECT_GE(video.frameCount, 300);
+    EXPECT_LT(video.frameCount, 3000);
+    EXPECT_EQ(video.audioCodec, "aac");
+}
+
+}  // namespace
