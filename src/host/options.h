@@ -20,6 +20,9 @@ struct PlayerOptions {
     std::string outDir;
     std::optional<float> beat;
 
+    bool check = false;            // --check: report the show's problems, play nothing (sets windowed)
+    std::optional<int> startMs;    // --start MS: the effect time of the first frame
+
     // Any of these means the viewer chose already: no setup dialog.
     bool SkipsDialog() const { return noDialog || windowed || width > 0 || render; }
 };

@@ -5,14 +5,18 @@
 #include <memory>
 #include <new>
 #include <string>
+#include <vector>
 
 #include "host/demo_window.h"
 #include "host/frame.h"
 #include "host/frame_capture.h"
+#include "host/live_show.h"
 #include "host/setup_dialog.h"
+#include "host/show_check.h"
 #include "host/video_settings.h"
 #include "platform/debug_output.h"
 #include "platform/demo_error.h"
+#include "platform/load_listener.h"
 #include "platform/message_box.h"
 #include "platform/music_clock.h"
 #include "render/guards.h"
@@ -27,6 +31,8 @@ struct RunState {
     std::unique_ptr<DemoWindow> window;
     std::unique_ptr<CEnabler> textureGuard;
     EffectList effects;
+    std::vector<std::string> names;  // the entries' names, for the readout
+    std::vector<std::string> files;  // what loading read, watched for edits in a live run
     std::string musicFile;
     int startOffset = 0;
 };
@@ -59,24 +65,18 @@ void OpenWindowAndGl(RunState& run, const VideoSettings& settings)
     run.textureGuard = std::make_unique<CEnabler>(GL_TEXTURE_2D);
 }
 
-void PlayShow(RunState& run)
+void PlayShow(RunState& run, const PlayerOptions& options)
 {
     MusicClock& clock = *run.clock;
     clock.Open(run.musicFile);
     clock.Play();
-    clock.SetPosition(clock.SecondsToBytes(static_cast<double>(static_cast<uint32_t>(run.startOffset))));
+    clock.SetPosition(StartPosition(clock, run.startOffset, options.startMs));
     glClearColor(0, 0, 0, 0);
 
-    float spectrum[kSpectrumSize];
+    LiveShow live(clock, run.effects, run.names, run.startOffset);
+    live.Watch(run.files);
     while (!run.window->EscapePressed()) {
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        if (run.window->RightPressed())
-            SeekMusic(clock, 1.0);
-        if (run.window->LeftPressed())
-            SeekMusic(clock, -1.0);
-        const int t = EffectTime(clock, run.startOffset);
-        clock.Spectrum(spectrum);
-        DrawEffects(run.effects, t, BeatLevel(spectrum));
+        live.Frame(KeysOf(*run.window), TicksMs());
         run.window->FramePump();
     }
 }
@@ -155,11 +155,21 @@ int RunPlayer(const PlayerOptions& options)
         if (!ChooseVideoSettings(options, settings))
             return kExitCancelled;
         OpenWindowAndGl(run, settings);
-        LoadDemoScript(run.effects, *run.window, run.musicFile, run.startOffset);
+        if (options.check) {
+            const int code = CheckShow(stdout);
+            ShutDown(run);
+            return code;
+        }
+        {
+            LoadedFiles loaded;
+            ScopedLoadListener listening(loaded);
+            LoadDemoScript(run.effects, *run.window, run.musicFile, run.startOffset, &run.names);
+            run.files = std::move(loaded.files);
+        }
         if (options.render)
             RenderFrames(run, options);
         else
-            PlayShow(run);
+            PlayShow(run, options);
         ShutDown(run);
         return kExitOk;
     } catch (const std::bad_alloc&) {

@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdio>
 #include <string>
+#include <vector>
 
 // Told what loading a show reads and what goes wrong on the way. A plain run
 // has no listener; the show check listens to report what a run passes over in
@@ -25,6 +26,13 @@ public:
     virtual void ProgramBuilt(unsigned /*program*/, const std::string& /*files*/) {}
     // A uniform that a program does not have was looked up.
     virtual void UniformMissing(unsigned /*program*/, const std::string& /*name*/) {}
+};
+
+// Collects the files that loading reads, in the order it reads them.
+class LoadedFiles : public LoadListener {
+public:
+    void FileUsed(const std::string& path) override { files.push_back(path); }
+    std::vector<std::string> files;
 };
 
 // The lines of text joined by " / ", blank lines and trailing blanks left out:

@@ -18,8 +18,22 @@ public:
     void Play() override
     {
         playing_ = true;
+        held_ = false;
         base_ = 0;
         started_ = Clock::now();
+    }
+
+    void SetPaused(bool paused) override
+    {
+        if (paused && playing_) {
+            base_ = Position();
+            playing_ = false;
+            held_ = true;
+        } else if (!paused && held_) {
+            playing_ = true;
+            held_ = false;
+            started_ = Clock::now();
+        }
     }
 
     int64_t SecondsToBytes(double seconds) const override
@@ -55,6 +69,7 @@ public:
 private:
     using Clock = std::chrono::steady_clock;
     bool playing_ = false;
+    bool held_ = false;
     int64_t base_ = 0;
     Clock::time_point started_ = Clock::now();
 };
