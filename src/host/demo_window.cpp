@@ -58,6 +58,9 @@ void DemoWindow::FramePump()
             case SDLK_SPACE: space_ = true; break;
             case SDLK_RIGHT: right_ = true; break;
             case SDLK_LEFT: left_ = true; break;
+            case SDLK_HOME: home_ = true; break;
+            case SDLK_F1: f1_ = true; break;
+            case SDLK_F5: f5_ = true; break;
             default: break;
             }
         } else if (event.type == SDL_QUIT) {

@@ -18,12 +18,19 @@ public:
     bool SpacePressed() const { return space_; }
     bool RightPressed() const { return right_; }
     bool LeftPressed() const { return left_; }
+    // The show maker's keys of a live run.
+    bool HomePressed() const { return home_; }
+    bool F1Pressed() const { return f1_; }
+    bool F5Pressed() const { return f5_; }
 
 private:
-    void ClearFlags() { escape_ = left_ = right_ = space_ = false; }
+    void ClearFlags() { escape_ = left_ = right_ = space_ = home_ = f1_ = f5_ = false; }
 
     bool escape_ = false;
     bool left_ = false;
     bool right_ = false;
     bool space_ = false;
+    bool home_ = false;
+    bool f1_ = false;
+    bool f5_ = false;
 };

@@ -117,10 +117,31 @@ bool ParseOptions(int argc, const char* const* argv, PlayerOptions& o, std::stri
                 o.captureTo = number;
         } else if (arg == "--force") {
             o.force = true;
+        } else if (arg == "--check") {
+            // The window is there only for the GL context: no dialog, no full screen.
+            o.check = true;
+            o.windowed = true;
+        } else if (arg == "--start") {
+            if (!needValue())
+                return false;
+            int ms = 0;
+            if (!ParseInt(value, ms)) {
+                error = "--start wants an effect time in milliseconds, e.g. 46080";
+                return false;
+            }
+            o.startMs = ms;
         } else {
             error = "unknown option " + arg;
             return false;
         }
+    }
+    if (o.check && (o.render || o.startMs)) {
+        error = "--check goes without --render and --start";
+        return false;
+    }
+    if (o.render && o.startMs) {
+        error = "--start only goes with a live run, not --render";
+        return false;
     }
     if (o.render && o.outDir.empty()) {
         error = "--render needs --out DIR";
@@ -172,8 +193,15 @@ const char* UsageText()
            "                       (default 60) of effect time FROM (default 0) up to TO\n"
            "                       (default: the end of the show), size 1280x720 unless\n"
            "                       --size says otherwise; --force replaces an existing FILE\n"
+           "  --check              load the show without playing it and report every problem\n"
+           "                       (unknown entries, unreadable pictures, shaders, models,\n"
+           "                       plug-ins, music) with its line; exit 0 when there is none\n"
+           "  --start MS           begin the show at effect time MS (milliseconds)\n"
            "  --help               show this text\n"
            "\n"
            "Keys: Escape ends the show, Right and Left move it one second.\n"
+           "For show makers: Space pauses and resumes, Home goes back to the start,\n"
+           "F1 shows the time, frame rate, beat and entries, F5 loads the show again\n"
+           "(so does saving data/demo.txt or any file the show loaded).\n"
            "Exit status: 0 when the show ends or is quit, 1 on an error, 255 when the setup is cancelled.\n";
 }

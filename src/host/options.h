@@ -27,6 +27,8 @@ struct PlayerOptions {
     std::optional<int> captureTo;  // default: the end of the show
     bool force = false;
     bool Captures() const { return !captureFile.empty(); }
+    bool check = false;            // --check: report the show's problems, play nothing (sets windowed)
+    std::optional<int> startMs;    // --start MS: the effect time of the first frame
 
     // Any of these means the viewer chose already: no setup dialog.
     bool SkipsDialog() const { return noDialog || windowed || width > 0 || render || Captures(); }

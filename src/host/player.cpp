@@ -5,15 +5,19 @@
 #include <memory>
 #include <new>
 #include <string>
+#include <vector>
 
 #include "host/capture_show.h"
 #include "host/demo_window.h"
 #include "host/frame.h"
 #include "host/frame_capture.h"
+#include "host/live_show.h"
 #include "host/setup_dialog.h"
+#include "host/show_check.h"
 #include "host/video_settings.h"
 #include "platform/debug_output.h"
 #include "platform/demo_error.h"
+#include "platform/load_listener.h"
 #include "platform/message_box.h"
 #include "platform/music_clock.h"
 #include "render/guards.h"
@@ -28,6 +32,8 @@ struct RunState {
     std::unique_ptr<DemoWindow> window;
     std::unique_ptr<CEnabler> textureGuard;
     EffectList effects;
+    std::vector<std::string> names;  // the entries' names, for the readout
+    std::vector<std::string> files;  // what loading read, watched for edits in a live run
     std::string musicFile;
     int startOffset = 0;
 };
@@ -60,24 +66,18 @@ void OpenWindowAndGl(RunState& run, const VideoSettings& settings)
     run.textureGuard = std::make_unique<CEnabler>(GL_TEXTURE_2D);
 }
 
-void PlayShow(RunState& run)
+void PlayShow(RunState& run, const PlayerOptions& options)
 {
     MusicClock& clock = *run.clock;
     clock.Open(run.musicFile);
     clock.Play();
-    clock.SetPosition(clock.SecondsToBytes(static_cast<double>(static_cast<uint32_t>(run.startOffset))));
+    clock.SetPosition(StartPosition(clock, run.startOffset, options.startMs));
     glClearColor(0, 0, 0, 0);
 
-    float spectrum[kSpectrumSize];
+    LiveShow live(clock, run.effects, run.names, run.startOffset);
+    live.Watch(run.files);
     while (!run.window->EscapePressed()) {
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        if (run.window->RightPressed())
-            SeekMusic(clock, 1.0);
-        if (run.window->LeftPressed())
-            SeekMusic(clock, -1.0);
-        const int t = EffectTime(clock, run.startOffset);
-        clock.Spectrum(spectrum);
-        DrawEffects(run.effects, t, BeatLevel(spectrum));
+        live.Frame(KeysOf(*run.window), TicksMs());
         run.window->FramePump();
     }
 }
@@ -149,14 +149,24 @@ int RunPlayer(const PlayerOptions& options)
         if (options.Captures())
             CheckCaptureTarget(options);
         OpenWindowAndGl(run, settings);
-        LoadDemoScript(run.effects, *run.window, run.musicFile, run.startOffset);
+        if (options.check) {
+            const int code = CheckShow(stdout);
+            ShutDown(run);
+            return code;
+        }
+        {
+            LoadedFiles loaded;
+            ScopedLoadListener listening(loaded);
+            LoadDemoScript(run.effects, *run.window, run.musicFile, run.startOffset, &run.names);
+            run.files = std::move(loaded.files);
+        }
         int exitCode = kExitOk;
         if (options.Captures())
             exitCode = CaptureShow(run.effects, *run.window, run.musicFile, run.startOffset, options);
         else if (options.render)
             RenderFrames(run, options);
         else
-            PlayShow(run);
+            PlayShow(run, options);
         ShutDown(run);
         return exitCode;
     } catch (const std::bad_alloc&) {

@@ -10,6 +10,7 @@
 
 #include "model/chunk_ids.h"
 #include "model/finish_mesh.h"
+#include "platform/load_listener.h"
 
 namespace {
 
@@ -27,6 +28,19 @@ struct FileCloser {
 }  // namespace
 
 bool L3DS::Open(const char* path)
+{
+    const bool read = ReadFile(path);
+    if (LoadListener* listener = CurrentLoadListener(); listener && path) {
+        listener->FileUsed(path);
+        if (!read)
+            listener->Problem(path, std::string("model '") + path + "' cannot be read");
+        else if (MeshCount() == 0)
+            listener->Problem(path, std::string("model '") + path + "' has no mesh");
+    }
+    return read;
+}
+
+bool L3DS::ReadFile(const char* path)
 {
     // Only plain files: opening a FIFO would block, and a folder or device has
     // no size to read.

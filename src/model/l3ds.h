@@ -29,6 +29,7 @@ public:
     bool OpenBytes(const void* data, size_t size);
 
 private:
+    bool ReadFile(const char* path);
     bool ParseBuffer();
     void ReleaseBuffer();
     // Parses buffer_ as a whole file, then lets it go; false leaves the reader empty.

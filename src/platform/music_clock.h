@@ -24,6 +24,10 @@ public:
     // Starts playback from the beginning. A stream that was never played keeps
     // the position it was set to (used for headless rendering).
     virtual void Play() = 0;
+    // Holds (true) or lets go (false) playback and the position with it; a
+    // held position still moves with SetPosition. Only a playing stream holds.
+    // The default, for clocks that stand still anyway, does nothing.
+    virtual void SetPaused(bool) {}
 
     virtual int64_t SecondsToBytes(double seconds) const = 0;
     virtual double BytesToSeconds(int64_t bytes) const = 0;

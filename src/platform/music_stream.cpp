@@ -48,6 +48,7 @@ void MusicStream::Open(const std::string& path)
     CloseDevice();
     deviceTried_ = false;
     playing_ = false;
+    paused_ = false;
     written_ = 0;
     std::string error;
     if (!DecodeTrack(path, track_, error)) {
@@ -72,12 +73,37 @@ void MusicStream::Play()
     }
     AudioLock lock(device_);
     playing_ = true;
+    paused_ = false;
     cursor_ = 0;
     seekFrame_ = 0;
     wallStart_ = now_();
     seekLinear_ = device_ ? written_ : 0;
     if (device_)
         SDL_PauseAudio(0);
+}
+
+void MusicStream::SetPaused(bool paused)
+{
+    if (paused && playing_) {
+        // Held where the listener is now; what the device had queued beyond
+        // that is played again on resuming.
+        const int64_t heard = HeardFrame();
+        AudioLock lock(device_);
+        playing_ = false;
+        paused_ = true;
+        seekFrame_ = heard;
+        cursor_ = heard;
+        if (device_)
+            SDL_PauseAudio(1);
+    } else if (!paused && paused_) {
+        AudioLock lock(device_);
+        playing_ = true;
+        paused_ = false;
+        cursor_ = seekFrame_;
+        seekLinear_ = device_ ? written_ : HeardLinear(MonotonicSeconds());
+        if (device_)
+            SDL_PauseAudio(0);
+    }
 }
 
 bool MusicStream::OpenDevice()

@@ -29,6 +29,7 @@ public:
 
     void Open(const std::string& path) override;
     void Play() override;
+    void SetPaused(bool paused) override;
     int64_t SecondsToBytes(double seconds) const override;
     double BytesToSeconds(int64_t bytes) const override;
     int64_t Position() const override;
@@ -66,6 +67,7 @@ private:
     FftAnalyser analyser_;
 
     bool playing_ = false;
+    bool paused_ = false;  // held by SetPaused: playing_ is false meanwhile
     bool device_ = false;
     bool deviceTried_ = false;
     bool quitAudioOnClose_ = false;

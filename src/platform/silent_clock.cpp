@@ -21,8 +21,22 @@ public:
     void Play() override
     {
         playing_ = true;
+        held_ = false;
         base_ = 0;
         started_ = now_();
+    }
+
+    void SetPaused(bool paused) override
+    {
+        if (paused && playing_) {
+            base_ = Position();
+            playing_ = false;
+            held_ = true;
+        } else if (!paused && held_) {
+            playing_ = true;
+            held_ = false;
+            started_ = Clock::now();
+        }
     }
 
     int64_t SecondsToBytes(double seconds) const override
@@ -57,6 +71,7 @@ public:
 private:
     TimeSource now_;
     bool playing_ = false;
+    bool held_ = false;
     int64_t base_ = 0;
     double started_ = 0;
 };

@@ -9,6 +9,7 @@
 
 #include "platform/debug_output.h"
 #include "platform/demo_error.h"
+#include "platform/load_listener.h"
 
 namespace {
 
@@ -29,8 +30,9 @@ bool ReadWholeFile(const char* path, std::string& text)
 }
 
 // Compiles source (used up to its first zero byte) into the given shader and
-// throws the compiler's log together with the source when that fails.
-void CompileOrThrow(GLuint shader, const char* source)
+// throws the compiler's log together with the source when that fails. path
+// names the source file for a listener (nullptr: the source came as text).
+void CompileOrThrow(GLuint shader, const char* source, const char* path)
 {
     glShaderSource(shader, 1, &source, nullptr);
     glCompileShader(shader);
@@ -46,7 +48,43 @@ void CompileOrThrow(GLuint shader, const char* source)
     char message[kCompileMessageSize];
     std::snprintf(message, sizeof message, "Compiler error %s... while compiling:\n %s\n", log, source);
     DebugOutput(message);
+    if (LoadListener* listener = CurrentLoadListener())
+        listener->Failure(path ? path : "", std::string("shader '") + (path ? path : "(source text)") +
+                                                "' does not compile: " + OneLine(log),
+                          message);
     throw DemoError(message);
+}
+
+void ReportFileUsed(const char* path)
+{
+    if (LoadListener* listener = CurrentLoadListener(); listener && path)
+        listener->FileUsed(path);
+}
+
+void ReportProgram(GLuint program, const std::string& files)
+{
+    if (LoadListener* listener = CurrentLoadListener())
+        listener->ProgramBuilt(program, files);
+}
+
+// A two-shader program goes on without a file that cannot be read; a run
+// never hears of it.
+bool ReadShaderFile(const char* path, std::string& text)
+{
+    ReportFileUsed(path);
+    if (ReadWholeFile(path, text))
+        return true;
+    if (LoadListener* listener = CurrentLoadListener(); listener && path)
+        listener->Problem(path, std::string("shader file '") + path + "' is missing");
+    return false;
+}
+
+GLuint CompileNamed(const char* source, GLenum type, const char* path)
+{
+    const GLuint shader = glCreateShader(type);
+    CompileOrThrow(shader, source, path);
+    DebugOutput("No errors compiling\n");
+    return shader;
 }
 
 }  // namespace
@@ -60,18 +98,27 @@ FragmentProgram::~FragmentProgram()
 void FragmentProgram::Load(bool fromFile, const char* text)
 {
     std::string fileText;
+    const char* path = fromFile ? text : nullptr;
     if (fromFile) {
-        if (!ReadWholeFile(text, fileText))
-            ThrowMessage("Error opening: %s", text ? text : "");
+        ReportFileUsed(path);
+        if (!ReadWholeFile(text, fileText)) {
+            char message[1024];
+            std::snprintf(message, sizeof message, "Error opening: %s", text ? text : "");
+            if (LoadListener* listener = CurrentLoadListener())
+                listener->Failure(text ? text : "", std::string("shader file '") + (text ? text : "") + "' is missing",
+                                  message);
+            throw DemoError(message);
+        }
         text = fileText.c_str();
     }
     if (!text)
         text = "";
     shader = glCreateShader(GL_FRAGMENT_SHADER);
-    CompileOrThrow(shader, text);
+    CompileOrThrow(shader, text, path);
     program = glCreateProgram();
     glAttachShader(program, shader);
     glLinkProgram(program);
+    ReportProgram(program, path ? path : "(source text)");
 }
 
 ShaderProgram::~ShaderProgram()
@@ -85,23 +132,21 @@ void ShaderProgram::Load(const char* fragmentPath, const char* vertexPath)
 {
     program = glCreateProgram();
     std::string text;
-    if (ReadWholeFile(fragmentPath, text)) {
-        fragmentShader = CompileShader(text.c_str(), GL_FRAGMENT_SHADER);
+    if (ReadShaderFile(fragmentPath, text)) {
+        fragmentShader = CompileNamed(text.c_str(), GL_FRAGMENT_SHADER, fragmentPath);
         glAttachShader(program, fragmentShader);
     }
-    if (ReadWholeFile(vertexPath, text)) {
-        vertexShader = CompileShader(text.c_str(), GL_VERTEX_SHADER);
+    if (ReadShaderFile(vertexPath, text)) {
+        vertexShader = CompileNamed(text.c_str(), GL_VERTEX_SHADER, vertexPath);
         glAttachShader(program, vertexShader);
     }
     glLinkProgram(program);
+    ReportProgram(program, std::string(fragmentPath ? fragmentPath : "") + " and " + (vertexPath ? vertexPath : ""));
 }
 
 GLuint ShaderProgram::CompileShader(const char* source, GLenum type)
 {
-    const GLuint shader = glCreateShader(type);
-    CompileOrThrow(shader, source);
-    DebugOutput("No errors compiling\n");
-    return shader;
+    return CompileNamed(source, type, nullptr);
 }
 
 GLint GetUniform(GLuint program, const char* name)
@@ -111,6 +156,8 @@ GLint GetUniform(GLuint program, const char* name)
         DebugOutput("Unable to locate shader handle for: ");
         DebugOutput(name);
         DebugOutput("\n");
+        if (LoadListener* listener = CurrentLoadListener())
+            listener->UniformMissing(program, name ? name : "");
     }
     return location;
 }

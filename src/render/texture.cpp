@@ -5,8 +5,10 @@
 #include <cstdlib>
 #include <cstring>
 #include <new>
+#include <string>
 
 #include "platform/demo_error.h"
+#include "platform/load_listener.h"
 
 CTexture::CTexture()
 {
@@ -58,15 +60,27 @@ void EnsureFreeImage()
     (void)ready;
 }
 
+// A run passes over an unreadable picture in silence; only a listener hears of it.
+void ReportUnreadable(LoadListener* listener, const char* path)
+{
+    if (listener)
+        listener->Problem(path, std::string("picture '") + path + "' cannot be read");
+}
+
 }  // namespace
 
 void CTextureFreeImage::Load(const char* path)
 {
     EnsureFreeImage();
+    LoadListener* listener = CurrentLoadListener();
+    if (listener)
+        listener->FileUsed(path);
     const FREE_IMAGE_FORMAT type = FreeImage_GetFileType(path, 0);
     FIBITMAP* bitmap = type == FIF_UNKNOWN ? nullptr : FreeImage_Load(type, path, 0);
-    if (!bitmap)
-        return;  // unreadable pictures leave the texture empty, by design
+    if (!bitmap) {
+        ReportUnreadable(listener, path);  // the texture stays empty, by design
+        return;
+    }
 
     const unsigned width = FreeImage_GetWidth(bitmap);
     const unsigned height = FreeImage_GetHeight(bitmap);
@@ -77,6 +91,7 @@ void CTextureFreeImage::Load(const char* path)
         if (converted && converted != bitmap)
             FreeImage_Unload(converted);
         FreeImage_Unload(bitmap);
+        ReportUnreadable(listener, path);
         return;
     }
 

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <memory>
+#include <optional>
 
 #include "host/demo_window.h"
 #include "platform/debug_output.h"
@@ -54,9 +55,9 @@ namespace {
 // their Init was given.
 FILE* g_script = nullptr;
 
-}  // namespace
-
-void LoadDemoScript(EffectList& effects, DemoWindow& window, std::string& musicFile, int& startOffset)
+// Reads the script; a window gets the loading display, nullptr none.
+void ReadScript(EffectList& effects, DemoWindow* window, std::string& musicFile, int& startOffset,
+                std::vector<std::string>* names)
 {
     if (g_script)
         std::fclose(g_script);
@@ -75,7 +76,9 @@ void LoadDemoScript(EffectList& effects, DemoWindow& window, std::string& musicF
     startOffset = ReadInt(script);
     const int count = ReadInt(script);
 
-    LoadingScreen loading(window, count);
+    std::optional<LoadingScreen> loading;
+    if (window)
+        loading.emplace(*window, count);
     while (!std::feof(script)) {
         const std::string name = ReadLine(script);
         // A line break after the last entry leaves nothing but the end of the
@@ -85,7 +88,8 @@ void LoadDemoScript(EffectList& effects, DemoWindow& window, std::string& musicF
         const int start = ReadInt(script);
         const int end = ReadInt(script);
 
-        loading.ShowProgress();
+        if (loading)
+            loading->ShowProgress();
 
         std::unique_ptr<Effekt> effect(CreateEffect(name, start, end, script));
         if (!effect)
@@ -96,5 +100,21 @@ void LoadDemoScript(EffectList& effects, DemoWindow& window, std::string& musicF
                       end);
         DebugOutput(message);
         effects.push_back(std::move(effect));
+        if (names)
+            names->push_back(name);
     }
+}
+
+}  // namespace
+
+void LoadDemoScript(EffectList& effects, DemoWindow& window, std::string& musicFile, int& startOffset,
+                    std::vector<std::string>* names)
+{
+    ReadScript(effects, &window, musicFile, startOffset, names);
+}
+
+void LoadDemoScriptQuietly(EffectList& effects, std::string& musicFile, int& startOffset,
+                           std::vector<std::string>* names)
+{
+    ReadScript(effects, nullptr, musicFile, startOffset, names);
 }

@@ -1,5 +1,6 @@
 #pragma once
 #include <string>
+#include <vector>
 
 #include "render/texture.h"
 #include "timeline/effect_list.h"
@@ -27,6 +28,12 @@ private:
 };
 
 // Reads data/demo.txt: fills the music file name, the start offset and the
-// effects, in script order. Throws on an unreadable script or an unknown entry;
-// the effects made so far stay in the list.
-void LoadDemoScript(EffectList& effects, DemoWindow& window, std::string& musicFile, int& startOffset);
+// effects, in script order, and names with the entries' names when given.
+// Throws on an unreadable script or an unknown entry; the effects made so far
+// stay in the list.
+void LoadDemoScript(EffectList& effects, DemoWindow& window, std::string& musicFile, int& startOffset,
+                    std::vector<std::string>* names = nullptr);
+
+// The same without the loading display, for loading the show again while it plays.
+void LoadDemoScriptQuietly(EffectList& effects, std::string& musicFile, int& startOffset,
+                           std::vector<std::string>* names);

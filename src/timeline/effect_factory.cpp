@@ -163,3 +163,11 @@ Effekt* CreateEffect(const std::string& name, int start, int end, FILE* script)
     }
     return nullptr;
 }
+
+std::vector<std::string> EffectNames()
+{
+    std::vector<std::string> names;
+    for (const FactoryEntry& entry : kFactory)
+        names.push_back(entry.name);
+    return names;
+}

@@ -2,11 +2,13 @@
 
 #include <dlfcn.h>
 
+#include <cstdio>
 #include <cstring>
 #include <string>
 
 #include "platform/debug_output.h"
 #include "platform/demo_error.h"
+#include "platform/load_listener.h"
 #include "timeline/script_reader.h"
 
 namespace Effekter {
@@ -26,11 +28,21 @@ std::string FilePath(const char* libraryPath)
 
 PluginLoader::PluginLoader(int start, int end, const char* libraryPath, FILE* script) : Effekt(start, end)
 {
+    LoadListener* listener = CurrentLoadListener();
+    if (listener)
+        listener->FileUsed(libraryPath);
     module_ = dlopen(FilePath(libraryPath).c_str(), RTLD_NOW | RTLD_LOCAL);
     if (!module_) {
-        const char* reason = dlerror();
-        DebugOutput(reason ? reason : "dlopen failed");
+        const char* error = dlerror();
+        const std::string reason = error ? error : "dlopen failed";
+        DebugOutput(reason.c_str());
         DebugOutput("\n");
+        if (listener) {
+            char message[1024];
+            std::snprintf(message, sizeof message, "Unable to load plugin: %s", libraryPath);
+            listener->Failure(libraryPath, "plug-in '" + std::string(libraryPath) + "' does not load: " + reason,
+                              message);
+        }
         ThrowMessage("Unable to load plugin: %s", libraryPath);
     }
     initFunction_ = reinterpret_cast<InitFunction>(dlsym(module_, "Init"));

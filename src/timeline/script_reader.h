@@ -10,3 +10,7 @@ std::string ReadLine(FILE* stream);
 
 // A line read as above, converted like atoi (no digits gives 0).
 int ReadInt(FILE* stream);
+
+// Whether atoi reads the whole line as a number in the int range: blanks in
+// front, an optional sign, then digits and nothing else.
+bool IsWholeNumber(const std::string& line);

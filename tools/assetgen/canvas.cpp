@@ -7,6 +7,8 @@
 #include <cmath>
 #include <stdexcept>
 
+#include "render/pixel_font.h"
+
 namespace {
 
 float Clamp01(float v)
@@ -38,46 +40,12 @@ float SmoothNoise(float x, float y, uint32_t seed)
     return (a + (b - a) * fx) + ((c + (d - c) * fx) - (a + (b - a) * fx)) * fy;
 }
 
-// 5x7 glyphs, one byte per row, bit 4 the leftmost column.
-struct Glyph {
-    char c;
-    uint8_t rows[7];
-};
-
-const Glyph kFont[] = {
-    {'A', {14, 17, 17, 31, 17, 17, 17}}, {'B', {30, 17, 17, 30, 17, 17, 30}},
-    {'C', {14, 17, 16, 16, 16, 17, 14}}, {'D', {30, 17, 17, 17, 17, 17, 30}},
-    {'E', {31, 16, 16, 30, 16, 16, 31}}, {'F', {31, 16, 16, 30, 16, 16, 16}},
-    {'G', {14, 17, 16, 23, 17, 17, 15}}, {'H', {17, 17, 17, 31, 17, 17, 17}},
-    {'I', {14, 4, 4, 4, 4, 4, 14}},      {'J', {7, 2, 2, 2, 2, 18, 12}},
-    {'K', {17, 18, 20, 24, 20, 18, 17}}, {'L', {16, 16, 16, 16, 16, 16, 31}},
-    {'M', {17, 27, 21, 21, 17, 17, 17}}, {'N', {17, 17, 25, 21, 19, 17, 17}},
-    {'O', {14, 17, 17, 17, 17, 17, 14}}, {'P', {30, 17, 17, 30, 16, 16, 16}},
-    {'Q', {14, 17, 17, 17, 21, 18, 13}}, {'R', {30, 17, 17, 30, 20, 18, 17}},
-    {'S', {15, 16, 16, 14, 1, 1, 30}},   {'T', {31, 4, 4, 4, 4, 4, 4}},
-    {'U', {17, 17, 17, 17, 17, 17, 14}}, {'V', {17, 17, 17, 17, 17, 10, 4}},
-    {'W', {17, 17, 17, 21, 21, 21, 10}}, {'X', {17, 17, 10, 4, 10, 17, 17}},
-    {'Y', {17, 17, 10, 4, 4, 4, 4}},     {'Z', {31, 1, 2, 4, 8, 16, 31}},
-    {'0', {14, 17, 19, 21, 25, 17, 14}}, {'1', {4, 12, 4, 4, 4, 4, 14}},
-    {'2', {14, 17, 1, 2, 4, 8, 31}},     {'3', {31, 2, 4, 2, 1, 17, 14}},
-    {'4', {2, 6, 10, 18, 31, 2, 2}},     {'5', {31, 16, 30, 1, 1, 17, 14}},
-    {'6', {6, 8, 16, 30, 17, 17, 14}},   {'7', {31, 1, 2, 4, 8, 8, 8}},
-    {'8', {14, 17, 17, 14, 17, 17, 14}}, {'9', {14, 17, 17, 15, 1, 2, 12}},
-    {'.', {0, 0, 0, 0, 0, 12, 12}},      {',', {0, 0, 0, 0, 12, 4, 8}},
-    {'!', {4, 4, 4, 4, 4, 0, 4}},        {'-', {0, 0, 0, 31, 0, 0, 0}},
-    {':', {0, 12, 12, 0, 12, 12, 0}},    {'\'', {4, 4, 8, 0, 0, 0, 0}},
-    {'?', {14, 17, 1, 2, 4, 0, 4}},      {'/', {1, 1, 2, 4, 8, 16, 16}},
-    {'&', {12, 18, 20, 8, 21, 18, 13}},  {'+', {0, 4, 4, 31, 4, 4, 0}},
-};
-
-const Glyph* FindGlyph(char c)
+// The program's pixel font; the pictures' texts are drawn in capitals.
+const uint8_t* FindGlyph(char c)
 {
     if (c >= 'a' && c <= 'z')
         c = static_cast<char>(c - 'a' + 'A');
-    for (const Glyph& g : kFont)
-        if (g.c == c)
-            return &g;
-    return nullptr;
+    return GlyphRows(c);
 }
 
 }  // namespace
@@ -197,13 +165,13 @@ void Canvas::Text(const std::string& text, int x, int y, int scale, Rgba c)
         const int offset = pass == 0 ? std::max(1, scale / 3) : 0;
         const Rgba colour = pass == 0 ? Rgba{0, 0, 0, 0.6f * c.a} : c;
         for (size_t i = 0; i < text.size(); ++i) {
-            const Glyph* g = FindGlyph(text[i]);
+            const uint8_t* g = FindGlyph(text[i]);
             if (!g)
                 continue;
             const int gx = x + static_cast<int>(i) * 6 * scale + offset;
             for (int row = 0; row < 7; ++row)
                 for (int col = 0; col < 5; ++col)
-                    if (g->rows[row] & (16 >> col))
+                    if (g[row] & (16 >> col))
                         for (int yy = 0; yy < scale; ++yy)
                             for (int xx = 0; xx < scale; ++xx)
                                 Blend(gx + col * scale + xx, y + offset + row * scale + yy, colour, 1);
