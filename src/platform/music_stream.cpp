@@ -100,7 +100,7 @@ void MusicStream::SetPaused(bool paused)
         playing_ = true;
         paused_ = false;
         cursor_ = seekFrame_;
-        seekLinear_ = device_ ? written_ : HeardLinear(MonotonicSeconds());
+        seekLinear_ = device_ ? written_ : HeardLinear(now_());
         if (device_)
             SDL_PauseAudio(0);
     }

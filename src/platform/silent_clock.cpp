@@ -35,7 +35,7 @@ public:
         } else if (!paused && held_) {
             playing_ = true;
             held_ = false;
-            started_ = Clock::now();
+            started_ = now_();
         }
     }
 
