@@ -318,6 +318,19 @@ TEST_F(CaptureTest, MatroskaEndsAtTheEndOfShowAndIsSilentWithoutMusic)
     EXPECT_NEAR(video.soundStart + static_cast<double>(video.sound.size()) / kRate, 31.0 / 30, 1024.0 / kRate);
 }
 
+TEST_F(CaptureTest, AnErrorKeepsTheFramesSoFar)
+{
+    // The plug-in throws in its first frame, after 500 ms.
+    WriteScript(std::string("m\n0\n2\nFlashWhite\n0\n2000\nPlugin\n500\n-1\n") + TEST_PLUGIN_DIR +
+                "/libtest_plugin_throws.so\n");
+    EXPECT_EQ(Run("--capture broken.mp4 --fps 30 --size 64x48 --to 2000"), 1);
+    EXPECT_NE(Errors().find("Exception: Unknown error\n"), std::string::npos) << Errors();
+    EXPECT_FALSE(Exists("broken.mp4.part"));
+    const DecodedVideo video = DecodeVideo(dir_ + "/broken.mp4", false);
+    ASSERT_TRUE(video.opened);
+    EXPECT_EQ(video.frameCount, 16);  // t = 0 .. 500
+}
+
 TEST_F(CaptureTest, RefusesBeforeWritingAnything)
 {
     WriteScript("m\n0\n1\nFlashWhite\n0\n1000\n");
