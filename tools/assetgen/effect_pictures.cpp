@@ -3,6 +3,7 @@
 
 #include "assetgen.h"
 #include "canvas.h"
+#include "paint.h"
 
 // Pictures for the zoomers and the shader effects. Most are bright shapes on
 // black: the effects add them up or blend them by their colour, so black is
@@ -11,17 +12,6 @@
 namespace {
 
 const float kPi = 3.14159265f;
-
-float Clamp(float v, float lo, float hi)
-{
-    return std::min(hi, std::max(lo, v));
-}
-
-float Smooth(float edge0, float edge1, float v)
-{
-    const float t = Clamp((v - edge0) / (edge1 - edge0), 0, 1);
-    return t * t * (3 - 2 * t);
-}
 
 // A cosine palette: the colour at position f (0..1 repeating).
 Rgba Palette(float f, Rgba a, Rgba b, Rgba phase)

@@ -3,6 +3,7 @@
 
 #include "assetgen.h"
 #include "canvas.h"
+#include "paint.h"
 
 // Pictures for the 3D scenes: the cube faces, the floors and their shadows,
 // the tower facade, the rod ball, the sphere scene and the greetings scene.
@@ -12,36 +13,6 @@
 namespace {
 
 const float kPi = 3.14159265f;
-
-float Clamp(float v, float lo, float hi)
-{
-    return std::min(hi, std::max(lo, v));
-}
-
-float Smooth(float edge0, float edge1, float v)
-{
-    const float t = Clamp((v - edge0) / (edge1 - edge0), 0, 1);
-    return t * t * (3 - 2 * t);
-}
-
-Rgba Mix(Rgba a, Rgba b, float f)
-{
-    return Rgba{a.r + (b.r - a.r) * f, a.g + (b.g - a.g) * f, a.b + (b.b - a.b) * f, a.a + (b.a - a.a) * f};
-}
-
-Rgba Scale(Rgba c, float f)
-{
-    return Rgba{c.r * f, c.g * f, c.b * f, c.a};
-}
-
-// f(u, v) -> colour for every pixel, u and v in 0..1 across and down.
-template <class F>
-void Paint(Canvas& c, F f)
-{
-    for (int y = 0; y < c.Height(); ++y)
-        for (int x = 0; x < c.Width(); ++x)
-            c.At(x, y) = f((x + 0.5f) / c.Width(), (y + 0.5f) / c.Height());
-}
 
 void CentredText(Canvas& c, const std::string& text, int y, int scale, Rgba colour)
 {

@@ -3,6 +3,7 @@
 
 #include "assetgen.h"
 #include "canvas.h"
+#include "paint.h"
 
 // Pictures for the layered 2D scenes (rings, strobe, sky flights), the dot
 // field, the poles and the flying figure.
@@ -14,31 +15,6 @@ const float kPi = 3.14159265f;
 float Clamp01(float v)
 {
     return std::min(1.0f, std::max(0.0f, v));
-}
-
-float Smooth(float edge0, float edge1, float v)
-{
-    const float t = Clamp01((v - edge0) / (edge1 - edge0));
-    return t * t * (3 - 2 * t);
-}
-
-Rgba Mix(Rgba a, Rgba b, float f)
-{
-    return Rgba{a.r + (b.r - a.r) * f, a.g + (b.g - a.g) * f, a.b + (b.b - a.b) * f, a.a + (b.a - a.a) * f};
-}
-
-Rgba Scaled(Rgba c, float f)
-{
-    return Rgba{c.r * f, c.g * f, c.b * f, c.a};
-}
-
-// Sets every pixel to f(u, v), u and v running 0..1 across and down.
-template <class F>
-void Paint(Canvas& c, F f)
-{
-    for (int y = 0; y < c.Height(); ++y)
-        for (int x = 0; x < c.Width(); ++x)
-            c.At(x, y) = f((x + 0.5f) / c.Width(), (y + 0.5f) / c.Height());
 }
 
 // Fractal noise that repeats every `period` units in both directions: four
@@ -155,7 +131,7 @@ void TilingClouds(const std::string& path, uint32_t seed, Rgba thin, Rgba thick)
         const float n = TilingNoise(u * 6, v * 6, 6, seed, 5);
         const float cover = Smooth(0.3f, 0.68f, n);
         const Rgba col = Mix(thin, thick, Smooth(0.45f, 0.8f, n));
-        return Scaled(col, cover);
+        return Scale(col, cover);
     });
     c.Save(path);
 }
@@ -191,7 +167,7 @@ void Landscape(const std::string& path)
         }
         if (lake) {
             const float ripple = 0.85f + 0.15f * std::sin(v * 400 + 8 * FractalNoise(u * 20, v * 60, 5, 2));
-            col = Scaled(col, 0.8f * ripple);
+            col = Scale(col, 0.8f * ripple);
         }
         return col;
     });
@@ -316,7 +292,7 @@ void PastelMandala(const std::string& path)
         const Rgba pink{1.0f, 0.78f, 0.86f, 1}, mint{0.72f, 0.95f, 0.86f, 1}, lilac{0.8f, 0.76f, 1.0f, 1};
         const Rgba col = r < 0.5f ? Mix(pink, lilac, f) : Mix(mint, pink, f);
         const float vignette = 1 - 0.35f * Smooth(0.6f, 1.4f, r);
-        return Scaled(col, vignette * (0.85f + 0.15f * std::cos(r * 40) * petals));
+        return Scale(col, vignette * (0.85f + 0.15f * std::cos(r * 40) * petals));
     });
     c.Save(path);
 }
