@@ -139,8 +139,8 @@ bool ParseOptions(int argc, const char* const* argv, PlayerOptions& o, std::stri
         error = "--check goes without --render and --start";
         return false;
     }
-    if (o.render && o.startMs) {
-        error = "--start only goes with a live run, not --render";
+    if ((o.render || o.Captures()) && o.startMs) {
+        error = "--start only goes with a live run, not --render or --capture (use --from)";
         return false;
     }
     if (o.render && o.outDir.empty()) {
