@@ -200,8 +200,9 @@ const char* UsageText()
            "  --help               show this text\n"
            "\n"
            "Keys: Escape ends the show, Right and Left move it one second.\n"
-           "For show makers: Space pauses and resumes, Home goes back to the start,\n"
-           "F1 shows the time, frame rate, beat and entries, F5 loads the show again\n"
-           "(so does saving data/demo.txt or any file the show loaded).\n"
+           "For show makers: Space pauses and resumes, Home goes back to the script's\n"
+           "start offset, F1 shows the time, frame rate, beat and entries, F5 loads the\n"
+           "show again (so does saving data/demo.txt or any file the show loaded; on a\n"
+           "failure \"Reload failed: ...\" goes to standard error and the old show plays on).\n"
            "Exit status: 0 when the show ends or is quit, 1 on an error, 255 when the setup is cancelled.\n";
 }
