@@ -14,6 +14,7 @@
 #include "platform/music_stream.h"
 #include "support/frame_probe.h"
 #include "support/gl_fixture.h"
+#include "support/work_dir.h"
 
 namespace {
 
@@ -62,22 +63,12 @@ protected:
     void SetUp() override
     {
         GlTest::SetUp();
-        char cwd[4096];
-        ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
-        previous_ = cwd;
-        ASSERT_EQ(chdir(MakeTempDir().c_str()), 0);
-        ASSERT_EQ(mkdir("data", 0755), 0);
         g_now = 0;
         clock = MakeSilentClock(FakeNow);
         clock->Play();
         effects.push_back(std::make_unique<Recorder>(0, -1, &recorderDestroyed));
         recorder = static_cast<Recorder*>(effects[0].get());
         names = {"Recorder"};
-    }
-    void TearDown() override
-    {
-        effects.clear();
-        ASSERT_EQ(chdir(previous_.c_str()), 0);
     }
 
     void Start(std::optional<int> startMs = std::nullopt)
@@ -96,9 +87,7 @@ protected:
     bool recorderDestroyed = false;
     Recorder* recorder = nullptr;
     std::unique_ptr<LiveShow> live;
-
-private:
-    std::string previous_;
+    TempWorkDir folder;  // destroyed last: the effects go while it is current
 };
 
 TEST_F(LiveShowTest, StartPutsTheFirstFrameAtTheAskedTime)
