@@ -21,6 +21,7 @@ XVFB=$!
 export DISPLAY="$DISPLAY_NUMBER" SDL_AUDIODRIVER=dummy LIBGL_ALWAYS_SOFTWARE=1
 sleep 1
 
+: >"$OUT/stderr.txt"
 "$ROOT/build/player" -C "$OUT/show" --windowed --size "$SIZE" --no-gui --start 8000 >"$OUT/stdout.txt" 2>"$OUT/stderr.txt" &
 PLAYER=$!
 
@@ -33,14 +34,18 @@ shot() {
 key() { xdotool key "$1"; say "pressed $1"; }
 alive() { kill -0 "$PLAYER" 2>/dev/null; }
 
-# Wait for the window, then put the pointer in it.
-for i in $(seq 1 60); do
-    xdotool search --class player >/dev/null 2>&1 && break
+# The window opens before the show loads: wait until loading has stopped
+# writing to stderr, then put the pointer in the window.
+last=-1
+for i in $(seq 1 120); do
     alive || break
-    sleep 0.5
+    size=$(wc -c <"$OUT/stderr.txt")
+    xdotool search --class player >/dev/null 2>&1 && [ "$size" -eq "$last" ] && break
+    last=$size
+    sleep 1
 done
 if ! alive; then
-    say "player ended before its window opened"; cat "$OUT/stderr.txt"; kill "$XVFB"; exit 1
+    say "player ended while loading:"; grep -vE "^(Loaded|No errors)" "$OUT/stderr.txt"; kill "$XVFB"; exit 1
 fi
 xdotool mousemove 100 100
 say "window open; started at effect time 8000"
