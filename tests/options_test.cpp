@@ -69,4 +69,25 @@ TEST(Options, RejectsMalformedValues)
     }
 }
 
+
+TEST(Options, StartOnlyWithALiveRun)
+{
+    PlayerOptions o;
+    std::string error;
+    ASSERT_TRUE(Parse({"--start", "46080", "--windowed"}, o, error)) << error;
+    ASSERT_TRUE(o.startMs.has_value());
+    EXPECT_EQ(*o.startMs, 46080);
+
+    for (std::vector<const char*> args : {std::vector<const char*>{"--start", "1.5"},
+                                          {"--start"},
+                                          {"--start", "10", "--render", "0:10:1", "--out", "f"},
+                                          {"--start", "10", "--capture", "show.mp4"},
+                                          {"--check", "--start", "10"}}) {
+        PlayerOptions rejected;
+        error.clear();
+        EXPECT_FALSE(Parse(args, rejected, error)) << args[0];
+        EXPECT_FALSE(error.empty());
+    }
+}
+
 }  // namespace

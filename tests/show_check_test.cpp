@@ -18,6 +18,7 @@
 #include "support/gl_fixture.h"
 #include "support/image_files.h"
 #include "support/model_files.h"
+#include "support/work_dir.h"
 
 namespace {
 
@@ -44,18 +45,12 @@ protected:
     void SetUp() override
     {
         GlTest::SetUp();
-        char cwd[4096];
-        ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
-        previous_ = cwd;
-        ASSERT_EQ(chdir(MakeTempDir().c_str()), 0);
-        mkdir("data", 0755);
         mkdir("data/overlay", 0755);
         WriteSolidImage("data/overlay/loader.jpg", 8, 8, 40, 40, 60);
         WriteSolidImage("data/a.png", 4, 4, 200, 100, 50);
         std::ofstream("data/good.fs") << kGoodShader;
         WriteMusic("data/song.wav");
     }
-    void TearDown() override { ASSERT_EQ(chdir(previous_.c_str()), 0); }
 
     static void WriteMusic(const std::string& path)
     {
@@ -84,7 +79,7 @@ protected:
     int code = -1;
 
 private:
-    std::string previous_;
+    TempWorkDir folder_;
 };
 
 #define EXPECT_HAS(text, part) EXPECT_NE((text).find(part), std::string::npos) << (text)

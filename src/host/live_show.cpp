@@ -48,6 +48,9 @@ void LiveShow::Watch(const std::vector<std::string>& files)
 
 void LiveShow::Reload()
 {
+    // What was saved until now is about to be read; an edit still settling
+    // would otherwise load the same files a second time.
+    watch_.Forget();
     std::vector<std::string> files;
     ReloadShow(effects_, names_, startOffset_, files);
     // Also after a failure: the file that failed may be the next one saved.
@@ -56,7 +59,6 @@ void LiveShow::Reload()
 
 void LiveShow::Frame(const LiveKeys& keys, uint32_t nowMs)
 {
-    // The watch is read every frame, so that an edit made before F5 does not reload twice.
     const bool edited = watch_.Changed(nowMs);
     if (keys.reload || edited)
         Reload();

@@ -139,8 +139,8 @@ bool ParseOptions(int argc, const char* const* argv, PlayerOptions& o, std::stri
         error = "--check goes without --render and --start";
         return false;
     }
-    if (o.render && o.startMs) {
-        error = "--start only goes with a live run, not --render";
+    if ((o.render || o.Captures()) && o.startMs) {
+        error = "--start only goes with a live run, not --render or --capture (use --from)";
         return false;
     }
     if (o.render && o.outDir.empty()) {
@@ -200,8 +200,9 @@ const char* UsageText()
            "  --help               show this text\n"
            "\n"
            "Keys: Escape ends the show, Right and Left move it one second.\n"
-           "For show makers: Space pauses and resumes, Home goes back to the start,\n"
-           "F1 shows the time, frame rate, beat and entries, F5 loads the show again\n"
-           "(so does saving data/demo.txt or any file the show loaded).\n"
+           "For show makers: Space pauses and resumes, Home goes back to the script's\n"
+           "start offset, F1 shows the time, frame rate, beat and entries, F5 loads the\n"
+           "show again (so does saving data/demo.txt or any file the show loaded; on a\n"
+           "failure \"Reload failed: ...\" goes to standard error and the old show plays on).\n"
            "Exit status: 0 when the show ends or is quit, 1 on an error, 255 when the setup is cancelled.\n";
 }

@@ -43,10 +43,25 @@ void FileWatch::Add(const std::string& path)
     files_.insert(folder + "/" + name);
 }
 
+void FileWatch::Forget()
+{
+    ReadEvents(lastChangeMs_);
+    pending_ = false;
+}
+
 bool FileWatch::Changed(uint32_t nowMs)
 {
-    if (fd_ < 0)
+    ReadEvents(nowMs);
+    if (!pending_ || nowMs - lastChangeMs_ < quietMs_)
         return false;
+    pending_ = false;
+    return true;
+}
+
+void FileWatch::ReadEvents(uint32_t nowMs)
+{
+    if (fd_ < 0)
+        return;
     alignas(inotify_event) char buffer[4096];
     for (;;) {
         const ssize_t got = read(fd_, buffer, sizeof buffer);
@@ -66,8 +81,4 @@ bool FileWatch::Changed(uint32_t nowMs)
             }
         }
     }
-    if (!pending_ || nowMs - lastChangeMs_ < quietMs_)
-        return false;
-    pending_ = false;
-    return true;
 }

@@ -24,8 +24,14 @@ public:
     // burst of changes, at the first call quietMs or more after its last
     // change; nowMs is any millisecond clock that only runs forward.
     bool Changed(uint32_t nowMs);
+    // Drops the changes seen so far, as when the files are about to be read
+    // anyway: only what changes after this call counts.
+    void Forget();
 
 private:
+    // Reads the pending events; one of the watched files marks a change at nowMs.
+    void ReadEvents(uint32_t nowMs);
+
     int fd_;
     uint32_t quietMs_;
     std::map<int, std::string> folders_;  // watch descriptor to folder
