@@ -5,7 +5,7 @@
 // deterministic, so the same bytes come out on every run. dataDir is the
 // show's data/ folder; writers create the sub-folders they need.
 void WritePictures(const std::string& dataDir);
-// data/music.ogg: the show's music, 80 bars at 125 BPM.
+// data/music.ogg: the show's music, 88 bars at 125 BPM.
 void WriteMusic(const std::string& dataDir);
 // Pictures for the texture zoomers and the shader image effects.
 void WriteEffectPictures(const std::string& dataDir);
@@ -21,3 +21,5 @@ void WriteFeedbackAssets(const std::string& dataDir);
 // Pictures for the 3D scenes: cubes, floors and shadows, the tower, the rod
 // ball, the sphere scene and the greetings scene.
 void Write3dScenePictures(const std::string& dataDir);
+// data/layers/black.png, the curtain for the show's fades.
+void WriteShowPictures(const std::string& dataDir);

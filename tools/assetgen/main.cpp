@@ -19,6 +19,7 @@ int main(int argc, char** argv)
         WriteScenePictures(dataDir);
         WriteFeedbackAssets(dataDir);
         Write3dScenePictures(dataDir);
+        WriteShowPictures(dataDir);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "assetgen: %s\n", e.what());
         return 1;

@@ -10,13 +10,13 @@
 #include "synth.h"
 
 // The default show's music: an original piece in A minor, 125 BPM in 4/4, so
-// one beat is 480 ms and one bar 1920 ms; 80 bars, 153.6 s, 44.1 kHz stereo.
+// one beat is 480 ms and one bar 1920 ms; 88 bars, 168.96 s, 44.1 kHz stereo.
 //   bars  0-7   intro: pads and a bell melody, no kick
-//   bars  8-23  kick, off-beat bass, hats and pads
-//   bars 24-31  breakdown: quiet pads and bells, no kick
-//   bars 32-63  full: kick, bass, hats, clap, lead melody, pads
-//   bars 64-71  break: pads and bells, no kick
-//   bars 72-79  finale: everything
+//   bars  8-23  build: kick, off-beat bass, hats and pads; a riser into the drop
+//   bars 24-47  drop: kick, bass, hats, clap, lead melody, pads
+//   bars 48-59  breakdown: quiet pads and bells, no kick; hats and a riser at its end
+//   bars 60-83  finale: everything, bells over the lead
+//   bars 84-87  outro: pads and bells dying away, no kick
 // The kick is the only loud sound below 350 Hz, so the player's beat level
 // (the 16 lowest spectrum bins) follows it and stays low between kicks.
 namespace {
@@ -27,27 +27,34 @@ constexpr int kRate = 44100;
 constexpr int kBeat = kRate * 480 / 1000;  // 21168 frames
 constexpr int kBar = 4 * kBeat;
 constexpr int kSixteenth = kBeat / 4;
-constexpr int kBars = 80;
+constexpr int kBars = 88;
 constexpr int kFrames = kBars * kBar;
 
 struct Section {
     bool kick, bass, hats, clap, lead, bells;
     double pad;
+    int first;  // the section's first bar
 };
 
 Section SectionOf(int bar)
 {
     if (bar < 8)
-        return {false, false, false, false, false, true, 1.3};
+        return {false, false, false, false, false, true, 1.3, 0};
     if (bar < 24)
-        return {true, true, true, false, false, false, 0.9};
-    if (bar < 32)
-        return {false, false, false, false, false, true, 0.8};
-    if (bar < 64)
-        return {true, true, true, true, true, false, 0.9};
-    if (bar < 72)
-        return {false, false, false, false, false, true, 1.1};
-    return {true, true, true, true, true, true, 0.9};
+        return {true, true, true, false, false, false, 0.9, 8};
+    if (bar < 48)
+        return {true, true, true, true, true, false, 0.9, 24};
+    if (bar < 60)
+        return {false, false, bar >= 56, false, false, true, 0.9, 48};
+    if (bar < 84)
+        return {true, true, true, true, true, true, 0.9, 60};
+    return {false, false, false, false, false, true, 1.2 - 0.2 * (bar - 84), 84};
+}
+
+// Four bars of rising noise lead into each drop.
+bool RiserBar(int bar)
+{
+    return (bar >= 20 && bar < 24) || (bar >= 56 && bar < 60);
 }
 
 struct Chord {
@@ -61,7 +68,7 @@ const Chord kQuiet[4] = {{{65, 69, 72}, 41}, {{67, 71, 74}, 43}, {{67, 71, 76}, 
 
 const Chord& ChordOf(int bar)
 {
-    const bool quiet = (bar >= 24 && bar < 32) || (bar >= 64 && bar < 72);
+    const bool quiet = (bar >= 48 && bar < 60) || bar >= 84;
     return quiet ? kQuiet[bar % 4] : kMain[bar % 4];
 }
 
@@ -239,6 +246,36 @@ void Bell(Stereo& out, int64_t start, int note, double level)
     }
 }
 
+// Noise whose band climbs from 1 kHz to 9 kHz and grows louder over four
+// bars. High-passed throughout, so it never reaches the beat level's bins.
+void Riser(Stereo& mix, int64_t start, synth::Noise& noise)
+{
+    const int length = 4 * kBar;
+    synth::Filter high, low;
+    for (int i = 0; i < length; ++i) {
+        const double p = static_cast<double>(i) / length;
+        if (i % 32 == 0) {
+            high.Set(1000.0 + 6000.0 * p * p, 0.3, kRate);
+            low.Set(3000.0 + 6000.0 * p, 0.5, kRate);
+        }
+        const double x = 0.12 * p * p * low.LowPass(high.HighPass(noise.Next()));
+        mix.Add(start + i, x * (1.0 - 0.5 * p), x * (1.0 + 0.5 * p) * 0.8);
+    }
+}
+
+// A long bright crash on the first beat of a drop.
+void Crash(Stereo& mix, int64_t start, synth::Noise& noise)
+{
+    const int length = kRate * 3;
+    synth::Filter high;
+    high.Set(4500.0, 0.2, kRate);
+    for (int i = 0; i < length; ++i) {
+        const double t = static_cast<double>(i) / kRate;
+        const double x = 0.16 * high.HighPass(noise.Next()) * std::exp(-t / 0.8);
+        mix.Add(start + i, x * 1.1, x * 0.9);
+    }
+}
+
 // Ping-pong echo at three sixteenths, mixed into the main mix.
 void MixWithEcho(Stereo& mix, const Stereo& dry)
 {
@@ -255,12 +292,16 @@ void MixWithEcho(Stereo& mix, const Stereo& dry)
 
 void Compose(Stereo& mix)
 {
-    synth::Noise kickNoise(7), hatNoise(11), clapNoise(13);
+    synth::Noise kickNoise(7), hatNoise(11), clapNoise(13), riserNoise(17);
     Stereo melody;
     for (int bar = 0; bar < kBars; ++bar) {
         const Section section = SectionOf(bar);
         const int64_t start = static_cast<int64_t>(bar) * kBar;
         PadBar(mix, bar, section.pad);
+        if (RiserBar(bar) && !RiserBar(bar - 1))
+            Riser(mix, start, riserNoise);
+        if (bar == 24 || bar == 60)
+            Crash(mix, start, riserNoise);
         for (int beat = 0; beat < 4; ++beat) {
             const int64_t at = start + beat * kBeat;
             if (section.kick)
@@ -277,15 +318,16 @@ void Compose(Stereo& mix)
                 }
         }
         if (section.lead)
-            for (const Note& note : kMelody[(bar - 32) % 8])
+            for (const Note& note : kMelody[(bar - section.first) % 8])
                 Lead(melody, start + note.step * kSixteenth, note.length * kSixteenth - kSixteenth / 4,
                      note.pitch);
         if (section.bells) {
             const bool quiet = !section.kick;
             const std::vector<Note>& line = quiet && bar >= 8 ? kBellLine[bar % 4] : kMelody[bar % 4];
+            const double level = section.kick ? 0.05 : 0.08 * std::min(1.0, section.pad);
             for (const Note& note : line)
                 Bell(melody, start + note.step * kSixteenth, note.pitch - (section.kick ? 0 : 12),
-                     section.kick ? 0.05 : 0.08);
+                     level);
         }
     }
     MixWithEcho(mix, melody);
