@@ -6,7 +6,8 @@ PACKAGES="build-essential cmake ninja-build pkg-config git
  libsdl1.2-dev libglew-dev libglu1-mesa-dev libgl1-mesa-dri libfreeimage-dev libgtk-3-dev libxrandr-dev
  libsndfile1-dev libfftw3-dev
  libavformat-dev libavcodec-dev libswscale-dev libavutil-dev
- libgtest-dev xvfb xauth clang libclang-rt-14-dev"
+ libgtest-dev xvfb xauth clang libclang-rt-14-dev
+ lib3ds-dev libassimp-dev linux-perf time"
 missing=""
 for p in $PACKAGES; do
     dpkg-query -W -f='${Status}\n' "$p" 2>/dev/null | grep -q '^install ok installed$' || missing="$missing $p"
