@@ -69,6 +69,14 @@ TEST(ShowEnd, EndOfShowDestroysTheEffectsLikeANormalShutdown)
     EXPECT_EQ(OpenCount(dir + "/data/vondo/video/Video.avi"), 0) << "the video effect was never destroyed";
 }
 
+TEST(ShowEnd, ClosingTheWindowDestroysTheEffectsToo)
+{
+    const std::string dir = VideoShow(std::string("m\n0\n2\nVideo\n0\n1000\nPlugin\n0\n1000\n") + TEST_PLUGIN_DIR +
+                                      "/libtest_plugin_closes_window.so\n");
+    EXPECT_EQ(RenderIn(dir, 1000), 0);
+    EXPECT_EQ(OpenCount(dir + "/data/vondo/video/Video.avi"), 0) << "the video effect was never destroyed";
+}
+
 TEST(ShowEnd, TheRenderRunsOutTheSameWay)
 {
     const std::string dir = VideoShow("m\n0\n1\nVideo\n0\n1000\n");
