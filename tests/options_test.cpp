@@ -44,6 +44,17 @@ TEST(Options, DefaultsShowTheDialog)
     EXPECT_FALSE(o.render);
 }
 
+TEST(Options, TimesFileIsARender)
+{
+    PlayerOptions o;
+    std::string error;
+    ASSERT_TRUE(Parse({"--times", "t.txt", "--out", "/dev/null", "--beat", "0.25"}, o, error)) << error;
+    EXPECT_TRUE(o.render);
+    EXPECT_TRUE(o.SkipsDialog());
+    EXPECT_EQ(o.timesFile, "t.txt");
+    EXPECT_EQ(o.outDir, "/dev/null");
+}
+
 TEST(Options, RejectsMalformedValues)
 {
     const std::vector<std::vector<const char*>> bad = {
@@ -58,6 +69,11 @@ TEST(Options, RejectsMalformedValues)
         {"--beat", "1.5", "--render", "0:1:1", "--out", "x"},
         {"--beat", "-0.1", "--render", "0:1:1", "--out", "x"},
         {"--out", "x"},                              // --out without --render
+        {"--times", "t.txt"},                        // no --out
+        {"--times", "", "--out", "x"},
+        {"--render", "0:1:1", "--times", "t.txt", "--out", "x"},  // a range or a list, not both
+        {"--times", "t.txt", "--render", "0:1:1", "--out", "x"},
+        {"--times", "t.txt", "--out", "x", "--start", "5"},
         {"--frobnicate"},
         {"-C"},
     };

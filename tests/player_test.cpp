@@ -75,6 +75,39 @@ TEST(Player, EndOfShowEndsARenderNormally)
     EXPECT_NE(ReadFile(dir + "/stderr.txt").find("Exception: End of show\n"), std::string::npos);
 }
 
+TEST(Player, TimesFileDrawsTheListedTimesAsListed)
+{
+    const std::string dir = ShowFolder("data/none.ogg\n0\n1\nFlashWhite\n0\n1000");
+    std::ofstream(dir + "/times.txt") << "750\n\n  250 \n750\n";
+    ASSERT_EQ(RunPlayer(dir, "--size 32x24 --times times.txt --out " + dir + "/frames"), 0)
+        << ReadFile(dir + "/stderr.txt");
+    for (const auto& [name, level] : {std::pair{"frame_0000250.png", 0.75f}, std::pair{"frame_0000750.png", 0.25f}}) {
+        int w = 0, h = 0;
+        const auto pixels = ReadImage(dir + "/frames/" + name, w, h);
+        ASSERT_EQ(w, 32) << name;
+        EXPECT_NEAR(pixels[0], level * 255, 2) << name;
+    }
+    EXPECT_FALSE(Exists(dir + "/frames/frame_0000500.png"));
+
+    // Nothing is written for /dev/null, and the run still ends normally.
+    EXPECT_EQ(RunPlayer(dir, "--size 32x24 --times times.txt --out /dev/null"), 0) << ReadFile(dir + "/stderr.txt");
+}
+
+TEST(Player, ABadTimesFileFailsBeforeDrawing)
+{
+    const std::string dir = ShowFolder("m\n0\n1\nFlashWhite\n0\n1000");
+    std::ofstream(dir + "/times.txt") << "10\n20ms\n";
+    EXPECT_EQ(RunPlayer(dir, "--size 32x24 --times times.txt --out " + dir + "/f"), 1);
+    EXPECT_NE(ReadFile(dir + "/stderr.txt").find("Exception: Bad time '20ms' on line 2 of times.txt\n"),
+              std::string::npos);
+    EXPECT_FALSE(Exists(dir + "/f"));
+
+    std::ofstream(dir + "/times.txt") << "99999999999\n";
+    EXPECT_EQ(RunPlayer(dir, "--size 32x24 --times times.txt --out " + dir + "/f"), 1);
+    EXPECT_EQ(RunPlayer(dir, "--size 32x24 --times missing.txt --out " + dir + "/f"), 1);
+    EXPECT_NE(ReadFile(dir + "/stderr.txt").find("Exception: Unable to read missing.txt\n"), std::string::npos);
+}
+
 TEST(Player, FailuresExitWithOne)
 {
     const std::string unknown = ShowFolder("m\n0\n1\nNoSuchEffect\n0\n10");

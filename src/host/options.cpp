@@ -73,10 +73,24 @@ bool ParseOptions(int argc, const char* const* argv, PlayerOptions& o, std::stri
         } else if (arg == "--render") {
             if (!needValue())
                 return false;
+            if (!o.timesFile.empty()) {
+                error = "--times goes instead of --render FROM:TO:STEP";
+                return false;
+            }
             if (!ParseRange(value, o.renderFrom, o.renderTo, o.renderStep)) {
                 error = "--render wants FROM:TO:STEP in milliseconds, with STEP above 0";
                 return false;
             }
+            o.render = true;
+        } else if (arg == "--times") {
+            if (!needValue())
+                return false;
+            const bool ranged = o.render && o.timesFile.empty();
+            if (ranged || !*value) {
+                error = ranged ? "--times goes instead of --render FROM:TO:STEP" : "--times wants a file name";
+                return false;
+            }
+            o.timesFile = value;
             o.render = true;
         } else if (arg == "--out") {
             if (!needValue())
@@ -144,7 +158,7 @@ bool ParseOptions(int argc, const char* const* argv, PlayerOptions& o, std::stri
         return false;
     }
     if (o.render && o.outDir.empty()) {
-        error = "--render needs --out DIR";
+        error = o.timesFile.empty() ? "--render needs --out DIR" : "--times needs --out DIR";
         return false;
     }
     if (!o.render && (!o.outDir.empty() || o.beat)) {
@@ -187,6 +201,10 @@ const char* UsageText()
            "                       draw the frames of effect time FROM, FROM+STEP, ... below TO\n"
            "                       (milliseconds) and write them as DIR/frame_NNNNNNN.png;\n"
            "                       B (0 to 1) fixes the beat level, otherwise the music gives it\n"
+           "  --times FILE --out DIR [--beat B]\n"
+           "                       the same for the effect times listed in FILE, one a line, in\n"
+           "                       any order, repeats allowed; with --out /dev/null nothing is\n"
+           "                       written (for timing and soak runs)\n"
            "  --capture FILE [--fps N] [--from MS] [--to MS] [--force]\n"
            "                       write the show with its music as a video, FILE ending in\n"
            "                       .mp4 or .mkv (H.264 and AAC); frames at N per second\n"

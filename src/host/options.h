@@ -12,13 +12,14 @@ struct PlayerOptions {
     bool noDialog = false;   // --no-dialog
     bool help = false;       // --help
 
-    // --render FROM:TO:STEP --out DIR [--beat B]
+    // --render FROM:TO:STEP --out DIR [--beat B], or --times FILE in place of --render
     bool render = false;
     int renderFrom = 0;
     int renderTo = 0;
     int renderStep = 1;
     std::string outDir;
     std::optional<float> beat;
+    std::string timesFile;  // --times FILE --out DIR: the effect times listed in FILE instead of a range
 
     // --capture FILE [--fps N] [--from MS] [--to MS] [--force]
     std::string captureFile;

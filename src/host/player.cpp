@@ -12,6 +12,7 @@
 #include "host/frame.h"
 #include "host/frame_capture.h"
 #include "host/live_show.h"
+#include "host/render_times.h"
 #include "host/setup_dialog.h"
 #include "host/show_check.h"
 #include "host/video_settings.h"
@@ -83,25 +84,36 @@ void PlayShow(RunState& run, const PlayerOptions& options)
 }
 
 // Draws the frames of the requested effect times exactly as the show would and
-// writes each one out. The music is decoded but never played.
-void RenderFrames(RunState& run, const PlayerOptions& options)
+// writes each one out (none with --out /dev/null). The music is decoded but
+// never played; each frame hears the beat at its own time, as after a seek.
+void RenderFrames(RunState& run, const PlayerOptions& options, const std::vector<int>& listed)
 {
-    // A folder that cannot be made shows up as the first frame that cannot be written.
-    std::error_code ignored;
-    std::filesystem::create_directories(options.outDir, ignored);
+    const bool writes = options.outDir != "/dev/null";
+    if (writes) {
+        // A folder that cannot be made shows up as the first frame that cannot be written.
+        std::error_code ignored;
+        std::filesystem::create_directories(options.outDir, ignored);
+    }
     MusicClock& clock = *run.clock;
     clock.Open(run.musicFile);
     glClearColor(0, 0, 0, 0);
 
     FrameCapture capture(ScreenWidth, ScreenHeight);
-    for (int64_t t = options.renderFrom; t < options.renderTo; t += options.renderStep) {
-        const int time = static_cast<int>(t);
+    auto frame = [&](int time) {
         const float beat = options.beat ? *options.beat : BeatAt(clock, time, run.startOffset);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         DrawEffects(run.effects, time, beat);
-        capture.Write(FramePath(options.outDir, time));
+        if (writes)
+            capture.Write(FramePath(options.outDir, time));
         run.window->FramePump();
+    };
+    if (!options.timesFile.empty()) {
+        for (int time : listed)
+            frame(time);
+        return;
     }
+    for (int64_t t = options.renderFrom; t < options.renderTo; t += options.renderStep)
+        frame(static_cast<int>(t));
 }
 
 void ShutDown(RunState& run)
@@ -114,7 +126,7 @@ void ShutDown(RunState& run)
 }
 
 // On the error path the window goes before the message is shown; the effects
-// are left alone, since their GL objects went with the context.
+// are left alone, since a failed effect may not be fit to be destroyed.
 void ReleaseAfterError(RunState& run)
 {
     for (auto& effect : run.effects)
@@ -124,6 +136,12 @@ void ReleaseAfterError(RunState& run)
     run.window.reset();
 }
 
+// The show's own ways of ending travel as messages too; they are no failure.
+bool IsNormalEnd(const std::string& message)
+{
+    return message == "End of show" || message == "You quit?";
+}
+
 int ReportError(const std::string& message, const PlayerOptions& options)
 {
     DebugOutput("Exception: ");
@@ -131,8 +149,7 @@ int ReportError(const std::string& message, const PlayerOptions& options)
     DebugOutput("\n");
     if (!options.noGui && std::getenv("DISPLAY"))
         ShowErrorBox(message);
-    // The show's own ways of ending travel as messages too; they are no failure.
-    return message == "End of show" || message == "You quit?" ? kExitOk : kExitError;
+    return IsNormalEnd(message) ? kExitOk : kExitError;
 }
 
 }  // namespace
@@ -148,6 +165,9 @@ int RunPlayer(const PlayerOptions& options)
             return kExitCancelled;
         if (options.Captures())
             CheckCaptureTarget(options);
+        // A bad list of times fails before any window opens.
+        const std::vector<int> times =
+            options.timesFile.empty() ? std::vector<int>() : ReadRenderTimesFile(options.timesFile);
         OpenWindowAndGl(run, settings);
         if (options.check) {
             const int code = CheckShow(stdout);
@@ -164,7 +184,7 @@ int RunPlayer(const PlayerOptions& options)
         if (options.Captures())
             exitCode = CaptureShow(run.effects, *run.window, run.musicFile, run.startOffset, options);
         else if (options.render)
-            RenderFrames(run, options);
+            RenderFrames(run, options, times);
         else
             PlayShow(run, options);
         ShutDown(run);
@@ -177,6 +197,11 @@ int RunPlayer(const PlayerOptions& options)
         // A plug-in may throw anything; the run still ends through the handler.
         message = "Unknown error";
     }
-    ReleaseAfterError(run);
+    // A show that ended itself or was closed shuts down as after Escape: every
+    // effect destroyed, in list order, while its GL context still exists.
+    if (IsNormalEnd(message))
+        ShutDown(run);
+    else
+        ReleaseAfterError(run);
     return ReportError(message, options);
 }

@@ -70,15 +70,19 @@ void ComputeFaceNormals(LMesh& mesh)
     }
 }
 
-void AppendCopyOfVertex(LMesh& mesh, size_t from)
+// Appends a copy of vertex sources[i] for each i, all in one growth of the arrays.
+void AppendCopiesOfVertices(LMesh& mesh, const std::vector<uint16_t>& sources)
 {
-    const size_t to = mesh.VertexCount();
-    mesh.SetVertexArraySize(to + 1);
-    *mesh.Positions(to) = *mesh.Positions(from);
-    *mesh.Normals(to) = *mesh.Normals(from);
-    *mesh.TexCoords(to) = *mesh.TexCoords(from);
-    *mesh.Tangents(to) = *mesh.Tangents(from);
-    *mesh.Binormals(to) = *mesh.Binormals(from);
+    const size_t first = mesh.VertexCount();
+    mesh.SetVertexArraySize(first + sources.size());
+    for (size_t i = 0; i < sources.size(); ++i) {
+        const size_t from = sources[i], to = first + i;
+        *mesh.Positions(to) = *mesh.Positions(from);
+        *mesh.Normals(to) = *mesh.Normals(from);
+        *mesh.TexCoords(to) = *mesh.TexCoords(from);
+        *mesh.Tangents(to) = *mesh.Tangents(from);
+        *mesh.Binormals(to) = *mesh.Binormals(from);
+    }
 }
 
 // Gives every further smoothing group at a vertex a copy of that vertex. Groups
@@ -95,6 +99,9 @@ void SplitBySmoothingGroup(LMesh& mesh)
         uint32_t first, begin, end;
     };
     std::vector<Group> groups;
+    // The vertex each copy repeats; the copies are appended at the end, since
+    // nothing reads the vertex arrays while the corners are renamed.
+    std::vector<uint16_t> copiesOf;
 
     for (size_t v = 0; v < originalCount; ++v) {
         const uint32_t* faces = lists.begin(v);
@@ -118,10 +125,12 @@ void SplitBySmoothingGroup(LMesh& mesh)
         std::sort(groups.begin(), groups.end(), [](const Group& x, const Group& y) { return x.first < y.first; });
 
         for (size_t g = 1; g < groups.size(); ++g) {
-            if (mesh.VertexCount() >= kMaxVertices)
+            if (originalCount + copiesOf.size() >= kMaxVertices) {
+                AppendCopiesOfVertices(mesh, copiesOf);
                 return;
-            const uint16_t copy = static_cast<uint16_t>(mesh.VertexCount());
-            AppendCopyOfVertex(mesh, v);
+            }
+            const uint16_t copy = static_cast<uint16_t>(originalCount + copiesOf.size());
+            copiesOf.push_back(static_cast<uint16_t>(v));
             for (uint32_t i = groups[g].begin; i < groups[g].end; ++i) {
                 FaceInfo& face = mesh.Face(faces[byGroup[i].second]);
                 if (face.a == v)
@@ -133,6 +142,7 @@ void SplitBySmoothingGroup(LMesh& mesh)
             }
         }
     }
+    AppendCopiesOfVertices(mesh, copiesOf);
 }
 
 void ComputeVertexNormals(LMesh& mesh, const FaceLists& lists)

@@ -91,6 +91,11 @@ bool L3DS::ParseHeldBuffer()
     bool parsed = false;
     try {
         parsed = ParseBuffer();
+        // Finishing needs memory of its own and none of the file image.
+        ReleaseBuffer();
+        if (parsed)
+            for (LMesh& mesh : meshes_)
+                FinishMesh(mesh);
     } catch (const std::bad_alloc&) {
         parsed = false;
     }
@@ -133,8 +138,6 @@ bool L3DS::ParseBuffer()
         ReadObject(child);
         Seek(child.end);
     }
-    for (LMesh& mesh : meshes_)
-        FinishMesh(mesh);
     return true;
 }
 

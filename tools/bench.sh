@@ -1,0 +1,111 @@
+#!/bin/sh
+# The benchmark (not a test): prints markdown tables of the figures that
+# matter, for docs/benchmarks.md. Needs the packages of tools/install-deps.sh
+# (lib3ds and assimp for the model comparison) and an otherwise quiet machine.
+#
+#   tools/bench.sh [--quick]
+#
+# --quick takes fewer samples and a shorter soak, finishing in under two minutes.
+set -e
+cd "$(dirname "$0")/.."
+QUICK=0
+[ "$1" = "--quick" ] && QUICK=1
+
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDEMO_MODELBENCH=ON >/dev/null
+cmake --build build -j2 >/dev/null
+
+export LIBGL_ALWAYS_SOFTWARE=1 SDL_AUDIODRIVER=dummy SDL_VIDEODRIVER=x11
+TMP=$(mktemp -d)
+trap 'rm -rf "$TMP"' EXIT
+xrun() { xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" "$@"; }
+# Seconds and peak resident kilobytes of a player run, as "SECONDS KB".
+measure() {
+    xrun /usr/bin/time -f "%e %M" -o "$TMP/time" build/player --no-gui "$@" >/dev/null 2>"$TMP/stderr" ||
+        { tail -n 20 "$TMP/stderr" >&2; exit 1; }
+    cat "$TMP/time"
+}
+# The show stops at its end entry, so a looping run wraps before it.
+SHOW_END=$(awk '/^EndDemo$/ { getline; print; exit }' data/demo.txt)
+[ -n "$SHOW_END" ] || SHOW_END=153600
+
+if [ $QUICK = 1 ]; then
+    # The soak at 5 frames per second still covers the whole show in the short run.
+    LOADS=1 SMALL_FRAMES=30 LARGE_FRAMES=10 MODEL_RUNS=3 SOAK_FPS=5 SHORT_MIN=3 LONG_MIN=9 CAPTURE_MS=2000
+else
+    LOADS=5 SMALL_FRAMES=300 LARGE_FRAMES=200 MODEL_RUNS=15 SOAK_FPS=20 SHORT_MIN=3 LONG_MIN=30 CAPTURE_MS=10000
+fi
+
+echo "## Machine"
+echo
+echo "- $(uname -srm), $(nproc) cores: $(awk -F': ' '/model name/ { print $2; exit }' /proc/cpuinfo)"
+echo "- memory: $(awk '/MemTotal/ { printf "%.1f GiB", $2 / 1048576 }' /proc/meminfo); load average at the start: $(cut -d' ' -f1-3 /proc/loadavg)"
+echo "- GL: Mesa's software renderer under Xvfb; $(date -u '+%Y-%m-%d %H:%M UTC')$([ $QUICK = 1 ] && echo ', --quick')"
+echo
+
+echo "## Load time of the default show"
+echo
+echo "Start of the process to its end for a run that draws one frame (t = 0): loading every"
+echo "effect, opening the music, one frame, shutdown. Median of $LOADS at 1024 x 768."
+echo
+echo 0 >"$TMP/first"
+for i in $(seq "$LOADS"); do measure --size 1024x768 --times "$TMP/first" --out /dev/null; done >"$TMP/loads"
+echo "| runs | median s | peak memory MiB |"
+echo "|---|---|---|"
+sort -n "$TMP/loads" | awk '{ s[NR] = $1; m[NR] = $2 } END { i = int((NR + 1) / 2); printf "| %d | %.2f | %.0f |\n", NR, s[i], m[i] / 1024 }'
+echo
+
+echo "## Per-frame CPU cost of each effect"
+echo
+for size in 64x48 1024x768; do
+    frames=$SMALL_FRAMES
+    [ $size = 1024x768 ] && frames=$LARGE_FRAMES
+    xrun build/tools/effectbench --size $size --frames $frames 2>/dev/null
+    echo
+done
+
+echo "## Music clock"
+echo
+echo '```'
+build/tools/clockbench data/music.ogg "$([ $QUICK = 1 ] && echo 1 || echo 5)" 2>/dev/null
+echo '```'
+echo
+
+echo "## 3DS reader against lib3ds and assimp"
+echo
+echo "Each load in a fresh process, timed from inside it: median of $MODEL_RUNS."
+echo
+build/tools/modelbench --runs "$MODEL_RUNS" --dir "$TMP/models"
+echo
+
+echo "## Soak: a long run against a short one"
+echo
+echo "Simulated live runs at $SOAK_FPS frames per second of music looping at $SHOW_END ms, with a"
+echo "seek of one second either way on about one frame in 40, drawn at 64 x 48 (--times)."
+echo "Per frame: the run's time less that of a one-frame run at the same size, over its frames."
+echo
+SOAK_LOAD=$(measure --size 64x48 --times "$TMP/first" --out /dev/null | cut -d' ' -f1)
+echo "| run | frames | seconds | per frame ms | peak memory MiB |"
+echo "|---|---|---|---|---|"
+for minutes in $SHORT_MIN $LONG_MIN; do
+    frames=$(awk -v m="$minutes" -v fps="$SOAK_FPS" 'BEGIN { print int(m * 60 * fps) }')
+    awk -v FRAMES="$frames" -v FPS="$SOAK_FPS" -v LOOP="$SHOW_END" -v SEEK_EVERY=40 -v SEED=1 -f tools/soak-times.awk >"$TMP/times"
+    set -- $(measure --size 64x48 --times "$TMP/times" --out /dev/null)
+    echo "$minutes $frames $1 $2" >>"$TMP/soak"
+    awk -v m="$minutes" -v f="$frames" -v s="$1" -v kb="$2" -v load="$SOAK_LOAD" \
+        'BEGIN { printf "| %s min | %d | %.1f | %.2f | %.0f |\n", m, f, s, (s - load) * 1000 / f, kb / 1024 }'
+done
+awk -v load="$SOAK_LOAD" 'NR == 1 { f1 = (($3 - load) / $2); m1 = $4 } NR == 2 { f2 = (($3 - load) / $2); m2 = $4 }
+    END { printf "\nLong against short: frame cost %+.1f %%, peak memory %+.1f %% (%s; load on the machine moves the frame cost too).\n", (f2 / f1 - 1) * 100,
+          (m2 / m1 - 1) * 100, (m2 <= m1 * 1.1 && f2 <= f1 * 1.1) ? "within 10 %" : "MORE THAN 10 %" }' "$TMP/soak"
+echo
+
+echo "## Capture"
+echo
+echo "--capture of the show's first $CAPTURE_MS ms at 30 frames per second, 1280 x 720 (H.264 and AAC)."
+echo
+set -- $(measure --capture "$TMP/capture.mp4" --fps 30 --to "$CAPTURE_MS")
+FPS=$(grep -o '[0-9.]* fps' "$TMP/stderr" | tail -n 1)
+echo "| frames | seconds (with loading) | capture rate | peak memory MiB |"
+echo "|---|---|---|---|"
+awk -v s="$1" -v kb="$2" -v ms="$CAPTURE_MS" -v fps="$FPS" \
+    'BEGIN { printf "| %d | %.1f | %s | %.0f |\n", ms * 30 / 1000, s, fps, kb / 1024 }'
