@@ -26,7 +26,7 @@ measure() {
 }
 # The show stops at its end entry, so a looping run wraps before it.
 SHOW_END=$(awk '/^EndDemo$/ { getline; print; exit }' data/demo.txt)
-[ -n "$SHOW_END" ] || SHOW_END=153600
+[ -n "$SHOW_END" ] || SHOW_END=168900
 
 if [ $QUICK = 1 ]; then
     # The soak at 5 frames per second still covers the whole show in the short run.
