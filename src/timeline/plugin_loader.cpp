@@ -9,7 +9,6 @@
 #include "platform/debug_output.h"
 #include "platform/demo_error.h"
 #include "platform/load_listener.h"
-#include "timeline/script_reader.h"
 
 namespace Effekter {
 
@@ -59,10 +58,9 @@ void PluginLoader::Draw(int timeMs, float beat)
     drawFunction_(timeMs, beat);
 }
 
-Effekt* MakePluginLoader(int start, int end, FILE* script)
+Effekt* MakePluginLoader(int start, int end, const EntryArguments& arguments, FILE* script)
 {
-    const std::string library = ReadLine(script);
-    return new PluginLoader(start, end, library.c_str(), script);
+    return new PluginLoader(start, end, arguments.text[0].c_str(), script);
 }
 
 }  // namespace Effekter
