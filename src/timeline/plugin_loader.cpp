@@ -8,7 +8,9 @@
 
 #include "platform/debug_output.h"
 #include "platform/demo_error.h"
+#include "platform/elf_check.h"
 #include "platform/load_listener.h"
+#include "platform/plain_file.h"
 
 namespace Effekter {
 
@@ -30,9 +32,15 @@ PluginLoader::PluginLoader(int start, int end, const char* libraryPath, FILE* sc
     LoadListener* listener = CurrentLoadListener();
     if (listener)
         listener->FileUsed(libraryPath);
-    module_ = dlopen(FilePath(libraryPath).c_str(), RTLD_NOW | RTLD_LOCAL);
+    const std::string path = FilePath(libraryPath);
+    // A FIFO would block the loader and a cut library would fault inside it,
+    // so only a whole shared object is handed to dlopen.
+    const char* refused = !IsPlainFile(path.c_str())             ? "not a plain file"
+                          : !IsCompleteSharedObject(path.c_str()) ? "not a complete shared library for this machine"
+                                                                  : nullptr;
+    module_ = refused ? nullptr : dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (!module_) {
-        const char* error = dlerror();
+        const char* error = refused ? refused : dlerror();
         const std::string reason = error ? error : "dlopen failed";
         DebugOutput(reason.c_str());
         DebugOutput("\n");
