@@ -11,6 +11,7 @@ extern "C" {
 }
 
 #include "platform/demo_error.h"
+#include "platform/load_listener.h"
 #include "platform/plain_file.h"
 
 namespace {
@@ -62,6 +63,8 @@ struct VideoFile::MemoryInput {
 
 VideoFile::VideoFile(const char* path) : picture_(static_cast<size_t>(kRowBytes) * kPictureSize, 0)
 {
+    if (LoadListener* listener = CurrentLoadListener())
+        listener->FileUsed(path);
     try {
         if (!IsPlainFile(path) || avformat_open_input(&format_, path, nullptr, nullptr) < 0)
             ThrowMessage(kReadError);
