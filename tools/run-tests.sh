@@ -1,7 +1,7 @@
 #!/bin/sh
 # Installs what is missing, builds everything and runs every test under a
-# virtual X server with Mesa's software renderer. The 3DS model reader is
-# fuzzed for a minute first (clang build in build-fuzz/), and the tests that
+# virtual X server with Mesa's software renderer. The 3DS, script, picture and
+# video readers are fuzzed for 40 s each first (clang build in build-fuzz/), and the tests that
 # need no GL run a second time built with AddressSanitizer and UBSan
 # (build-asan/), failing on any report.
 set -e
