@@ -1,5 +1,5 @@
 // Feeds arbitrary bytes to the picture decoding that CTextureFreeImage::Load
-// runs before its GL upload, and checks the result can be uploaded safely.
+// runs before its GL upload, and checks that the result can be uploaded safely.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -23,7 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         std::fprintf(stderr, "picture_fuzzer: decoded %d with %dx%d\n", decoded, picture.width, picture.height);
         std::abort();
     }
-    // Touch the last pixel: the upload reads all of them.
+    // The upload reads every pixel; the last one must be there.
     if (decoded) {
         volatile uint32_t last = picture.pixels[static_cast<size_t>(picture.width) * picture.height - 1];
         (void)last;

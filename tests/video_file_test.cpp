@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -236,3 +237,23 @@ TEST(VideoFileTest, AFrameThatFailsToDecodeKeepsThePreviousPicture)
 }
 
 }  // namespace
+
+TEST(VideoFileTest, AFileInMemoryReadsAsTheSameFileOnDisk)
+{
+    const std::string dir = MakeTempDir();
+    const std::string path = SplitVideo(dir, "mpeg4", 64, 48, 14);
+    const std::vector<char> bytes = ReadAll(path);
+    VideoFile onDisk(path.c_str());
+    VideoFile inMemory(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+    ASSERT_EQ(inMemory.Length(), onDisk.Length());
+    for (int i : {13, 2, 7, 0}) {
+        onDisk.GrabFrame(i);
+        inMemory.GrabFrame(i);
+        ExpectColourNear(PictureAt(inMemory, 256, 100), FrameColour(i), "frame " + std::to_string(i));
+        EXPECT_EQ(std::memcmp(inMemory.Picture(), onDisk.Picture(), 512 * 512 * 4), 0) << "frame " << i;
+    }
+    // Cut short and garbled bytes give the message, as the same file would.
+    const std::vector<char> head(bytes.begin(), bytes.begin() + 200);
+    EXPECT_THROW(VideoFile(reinterpret_cast<const uint8_t*>(head.data()), head.size()), DemoError);
+    EXPECT_THROW(VideoFile(reinterpret_cast<const uint8_t*>(bytes.data()), 0), DemoError);
+}

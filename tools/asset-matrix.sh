@@ -3,7 +3,7 @@
 # way (removed, emptied, random bytes, cut in half), and renders the whole
 # show headless each time: each run must end with the file's message and
 # exit 1, or run clean; a crash, a hang or a sanitizer report fails. The test
-# suite runs one file of each kind; this runs them all. With --asan the
+# suite damages one file of each kind; this damages them all. With --asan the
 # player of the sanitizer build (build-asan/) renders.
 # Usage: tools/asset-matrix.sh [--asan]   (after a normal build)
 set -e
@@ -16,7 +16,7 @@ if [ "$1" = "--asan" ]; then
 fi
 cmake --build build --target asset_matrix_test
 export LIBGL_ALWAYS_SOFTWARE=1 SDL_AUDIODRIVER=dummy SDL_VIDEODRIVER=x11
-# Leaks are checked elsewhere; here any other report ends the run as a failure.
+# Leaks are checked elsewhere; here any other report fails the run.
 export ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 export DEMO_ASSET_MATRIX=full DEMO_PLAYER="$player" DEMO_SOURCE_DIR="$(pwd)"
 cd build/tests

@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <exception>
@@ -20,41 +19,11 @@
 #include "host/player.h"
 #include "platform/demo_error.h"
 #include "platform/music_stream.h"
+#include "platform/stop_signals.h"
 #include "platform/x11_display.h"
 #include "render/screen.h"
 
 namespace {
-
-volatile std::sig_atomic_t stopRequested = 0;
-
-void RequestStop(int)
-{
-    stopRequested = 1;
-}
-
-// Ctrl-C and SIGTERM end a capture between two frames instead of killing it.
-class StopSignals {
-public:
-    StopSignals()
-    {
-        stopRequested = 0;
-        struct sigaction action {};
-        action.sa_handler = RequestStop;
-        sigemptyset(&action.sa_mask);
-        sigaction(SIGINT, &action, &oldInt_);
-        sigaction(SIGTERM, &action, &oldTerm_);
-    }
-    ~StopSignals()
-    {
-        sigaction(SIGINT, &oldInt_, nullptr);
-        sigaction(SIGTERM, &oldTerm_, nullptr);
-    }
-    bool Raised() const { return stopRequested != 0; }
-
-private:
-    struct sigaction oldInt_ {};
-    struct sigaction oldTerm_ {};
-};
 
 // The file being written: FILE.part until it is finished, then FILE.
 struct CaptureFile {
@@ -78,7 +47,7 @@ const CaptureFile* activeCapture = nullptr;
 void SaveWhenDisplayLost()
 {
     std::fputs("\nThe display went away; finishing the capture\n", stderr);
-    int code = stopRequested ? kExitInterrupted : kExitError;
+    int code = StopSignal() ? 128 + StopSignal() : kExitError;
     try {
         activeCapture->Finish();
     } catch (const std::exception& e) {
@@ -180,7 +149,6 @@ int CaptureShow(const EffectList& effects, DemoWindow& window, const std::string
     const double fromSeconds = (static_cast<double>(from) - startOffset) / 1000.0;
     sound.firstFrame = music.SecondsToBytes(fromSeconds) / (2 * music.Channels());
 
-    StopSignals signals;
     CapturePipeline pipeline(settings, sound);
     const CaptureFile file{&pipeline, settings.path, options.captureFile};
     DisplayLostGuard displayGuard(file);
@@ -194,7 +162,7 @@ int CaptureShow(const EffectList& effects, DemoWindow& window, const std::string
     std::exception_ptr failure;
     try {
         for (int64_t k = 0; k < frames; ++k) {
-            if (signals.Raised()) {
+            if (StopSignal()) {
                 interrupted = true;
                 break;
             }
@@ -208,6 +176,8 @@ int CaptureShow(const EffectList& effects, DemoWindow& window, const std::string
             window.FramePump();
             progress.Update(k + 1, SecondsSince(started));
         }
+    } catch (const StopRequested&) {
+        interrupted = true;  // a signal during the frame: the frames so far are kept
     } catch (const std::exception& e) {
         // The show's own end finishes the capture like the end of the range.
         if (std::strcmp(e.what(), "End of show") != 0)
@@ -234,5 +204,5 @@ int CaptureShow(const EffectList& effects, DemoWindow& window, const std::string
                  static_cast<long long>(saved), static_cast<double>(saved) / fps, options.captureFile.c_str());
     if (failure)
         std::rethrow_exception(failure);
-    return interrupted ? kExitInterrupted : kExitOk;
+    return interrupted ? 128 + StopSignal() : kExitOk;
 }

@@ -14,7 +14,7 @@ void CheckCaptureTarget(const PlayerOptions& options);
 // Draws the frames of the capture exactly as --render would, at the capture's
 // frame rate, and writes them with the music of the same range into
 // options.captureFile. The file is finished on every way out: the end of the
-// range or of the show (exit code 0), Ctrl-C or SIGTERM (kExitInterrupted),
+// range or of the show (exit code 0), Ctrl-C or SIGTERM (130 or 143),
 // or an error, which is thrown on after the frames so far are saved.
 int CaptureShow(const EffectList& effects, DemoWindow& window, const std::string& musicFile, int startOffset,
                 const PlayerOptions& options);

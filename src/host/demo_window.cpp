@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/demo_error.h"
+#include "platform/stop_signals.h"
 #include "render/screen.h"
 
 DemoWindow::DemoWindow(int width, int height, int bitsPerPixel, bool fullScreen)
@@ -14,8 +15,11 @@ DemoWindow::DemoWindow(int width, int height, int bitsPerPixel, bool fullScreen)
     ScreenHeight = height;
 
     // A machine without a sound card, joystick or CD drive must still show the
-    // show, so only the video subsystem is required to start.
-    if (SDL_Init(SDL_INIT_EVERYTHING) != 0 && SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER) != 0)
+    // show, so only the video subsystem is required to start. No parachute:
+    // SDL's fault handler quits SDL, which waits for ever on the audio thread,
+    // so a fault must end the process instead.
+    if (SDL_Init(SDL_INIT_EVERYTHING | SDL_INIT_NOPARACHUTE) != 0 &&
+        SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER | SDL_INIT_NOPARACHUTE) != 0)
         ThrowMessage("Error: %s\n", SDL_GetError());
 
     const Uint32 flags = fullScreen ? (SDL_FULLSCREEN | SDL_OPENGL) : (SDL_OPENGL | SDL_RESIZABLE);
@@ -67,4 +71,7 @@ void DemoWindow::FramePump()
             ThrowMessage("You quit?");
         }
     }
+    // Set only where a headless run catches the signals itself.
+    if (const int signal = StopSignal())
+        throw StopRequested(signal);
 }

@@ -21,6 +21,7 @@
 #include "platform/load_listener.h"
 #include "platform/message_box.h"
 #include "platform/music_clock.h"
+#include "platform/stop_signals.h"
 #include "render/guards.h"
 #include "render/screen.h"
 #include "timeline/demo_script.h"
@@ -159,6 +160,8 @@ int RunPlayer(const PlayerOptions& options)
     RunState run;
     std::string message;
     try {
+        if (options.render || options.Captures())
+            CatchStopSignals();
         run.clock = MakeMusicClock();
         VideoSettings settings;
         if (!ChooseVideoSettings(options, settings))
@@ -189,6 +192,12 @@ int RunPlayer(const PlayerOptions& options)
             PlayShow(run, options);
         ShutDown(run);
         return exitCode;
+    } catch (const StopRequested& stop) {
+        // Not an error to show in a box: the run was stopped from outside.
+        ReleaseAfterError(run);
+        DebugOutput(stop.what());
+        DebugOutput("\n");
+        return stop.ExitCode();
     } catch (const std::bad_alloc&) {
         message = "Out of memory";
     } catch (const std::exception& e) {

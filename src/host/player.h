@@ -5,7 +5,7 @@
 constexpr int kExitOk = 0;
 constexpr int kExitError = 1;
 constexpr int kExitCancelled = 255;
-constexpr int kExitInterrupted = 130;  // a capture stopped by Ctrl-C or SIGTERM
+// A render or capture stopped by a signal exits with 128 + its number.
 
 // Runs the whole show (or the headless render) and returns the exit code.
 // Every failure ends here: it is written to standard error and, unless

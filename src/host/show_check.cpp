@@ -129,7 +129,7 @@ public:
     {
         if (stream == script_)
             Report(LineOfLastRead(), "'" + line + "' is not a number (it reads as " +
-                                         std::to_string(std::atoi(line.c_str())) + ")");
+                                         std::to_string(ParseInt(line)) + ")");
     }
 
     void ReadPastEnd(FILE* stream) override

@@ -18,7 +18,7 @@ public:
     // Something wrong with the file at path that is about to be thrown as
     // `thrown`; text says it in one line.
     virtual void Failure(const std::string& /*path*/, const std::string& /*text*/, const std::string& /*thrown*/) {}
-    // A line read as a number that is not one (it reads as atoi makes of it).
+    // A line read as a number that is not one (it reads as ParseInt makes of it).
     virtual void NotANumber(FILE*, const std::string& /*line*/) {}
     // A line read from a stream that had nothing left (it reads as empty).
     virtual void ReadPastEnd(FILE*) {}

@@ -5,6 +5,8 @@
 #include <cmath>
 #include <new>
 
+#include "platform/plain_file.h"
+
 namespace {
 
 constexpr int kChunkFrames = 4096;
@@ -40,6 +42,9 @@ bool Fail(PcmTrack& track, std::string& error, const std::string& reason)
 bool DecodeTrack(const std::string& path, PcmTrack& track, std::string& error)
 {
     track = PcmTrack();
+    // Opening a FIFO or a device would wait for ever.
+    if (!IsPlainFile(path.c_str()))
+        return Fail(track, error, "not a plain file");
     SF_INFO info{};
     SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
     if (!file)

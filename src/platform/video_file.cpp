@@ -1,8 +1,8 @@
 #include "platform/video_file.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -11,6 +11,8 @@ extern "C" {
 }
 
 #include "platform/demo_error.h"
+#include "platform/load_listener.h"
+#include "platform/plain_file.h"
 
 namespace {
 
@@ -19,14 +21,6 @@ const char kCodecError[] = "Error opening AVIStreamGetFrameOpen - your video cod
 
 constexpr int kRowBytes = VideoFile::kPictureSize * 4;
 
-// Only plain files are handed to the demuxer, so a FIFO or a device named as
-// the video cannot hang loading.
-bool IsPlainFile(const char* path)
-{
-    struct stat info;
-    return stat(path, &info) == 0 && S_ISREG(info.st_mode);
-}
-
 int64_t TimestampOf(const AVPacket* packet)
 {
     return packet->pts != AV_NOPTS_VALUE ? packet->pts : packet->dts;
@@ -34,42 +28,106 @@ int64_t TimestampOf(const AVPacket* packet)
 
 }  // namespace
 
+// An in-memory file, read through FFmpeg's custom input callbacks.
+struct VideoFile::MemoryInput {
+    const uint8_t* data;
+    size_t size;
+    size_t position;
+
+    static int Read(void* opaque, uint8_t* buffer, int wanted)
+    {
+        MemoryInput& in = *static_cast<MemoryInput*>(opaque);
+        if (in.position >= in.size)
+            return AVERROR_EOF;
+        const size_t got = std::min(static_cast<size_t>(wanted), in.size - in.position);
+        std::memcpy(buffer, in.data + in.position, got);
+        in.position += got;
+        return static_cast<int>(got);
+    }
+
+    static int64_t Seek(void* opaque, int64_t offset, int whence)
+    {
+        MemoryInput& in = *static_cast<MemoryInput*>(opaque);
+        const int64_t size = static_cast<int64_t>(in.size);
+        if (whence & AVSEEK_SIZE)
+            return size;
+        const int64_t base = (whence & 3) == SEEK_CUR ? static_cast<int64_t>(in.position)
+                             : (whence & 3) == SEEK_END ? size
+                                                        : 0;
+        if (offset < -base || offset > size - base)
+            return AVERROR(EINVAL);
+        in.position = static_cast<size_t>(base + offset);
+        return base + offset;
+    }
+};
+
 VideoFile::VideoFile(const char* path) : picture_(static_cast<size_t>(kRowBytes) * kPictureSize, 0)
 {
+    if (LoadListener* listener = CurrentLoadListener())
+        listener->FileUsed(path);
     try {
-        if (!IsPlainFile(path) || avformat_open_input(&format_, path, nullptr, nullptr) < 0 ||
-            avformat_find_stream_info(format_, nullptr) < 0)
+        if (!IsPlainFile(path) || avformat_open_input(&format_, path, nullptr, nullptr) < 0)
             ThrowMessage(kReadError);
-        for (unsigned i = 0; i < format_->nb_streams && stream_ < 0; ++i) {
-            const AVStream* stream = format_->streams[i];
-            if (stream->codecpar->codec_type == AVMEDIA_TYPE_VIDEO &&
-                !(stream->disposition & AV_DISPOSITION_ATTACHED_PIC))
-                stream_ = static_cast<int>(i);
-        }
-        if (stream_ < 0)
-            ThrowMessage(kReadError);
-        const AVCodecParameters* parameters = format_->streams[stream_]->codecpar;
-        width_ = parameters->width;
-        height_ = parameters->height;
-        if (width_ <= 0 || height_ <= 0)
-            ThrowMessage(kReadError);
-
-        const AVCodec* decoder = avcodec_find_decoder(parameters->codec_id);
-        if (!decoder || !(codec_ = avcodec_alloc_context3(decoder)) ||
-            avcodec_parameters_to_context(codec_, parameters) < 0 || avcodec_open2(codec_, decoder, nullptr) < 0)
-            ThrowMessage(kCodecError);
-
-        packet_ = av_packet_alloc();
-        frame_ = av_frame_alloc();
-        if (!packet_ || !frame_)
-            ThrowMessage(kReadError);
-        CountFrames();
-        if (frames_.empty() || !SeekBefore(0))
-            ThrowMessage(kReadError);
+        SetUp();
     } catch (...) {
         Close();
         throw;
     }
+}
+
+VideoFile::VideoFile(const uint8_t* data, size_t size)
+    : memory_(new MemoryInput{data, size, 0}), picture_(static_cast<size_t>(kRowBytes) * kPictureSize, 0)
+{
+    try {
+        constexpr int kBufferSize = 4096;
+        uint8_t* buffer = static_cast<uint8_t*>(av_malloc(kBufferSize));
+        if (buffer)
+            io_ = avio_alloc_context(buffer, kBufferSize, 0, memory_.get(), MemoryInput::Read, nullptr,
+                                     MemoryInput::Seek);
+        if (!io_)
+            av_free(buffer);
+        if (!io_ || !(format_ = avformat_alloc_context()))
+            ThrowMessage(kReadError);
+        format_->pb = io_;
+        // On failure the context is freed and the pointer cleared.
+        if (avformat_open_input(&format_, nullptr, nullptr, nullptr) < 0)
+            ThrowMessage(kReadError);
+        SetUp();
+    } catch (...) {
+        Close();
+        throw;
+    }
+}
+
+void VideoFile::SetUp()
+{
+    if (avformat_find_stream_info(format_, nullptr) < 0)
+        ThrowMessage(kReadError);
+    for (unsigned i = 0; i < format_->nb_streams && stream_ < 0; ++i) {
+        const AVStream* stream = format_->streams[i];
+        if (stream->codecpar->codec_type == AVMEDIA_TYPE_VIDEO && !(stream->disposition & AV_DISPOSITION_ATTACHED_PIC))
+            stream_ = static_cast<int>(i);
+    }
+    if (stream_ < 0)
+        ThrowMessage(kReadError);
+    const AVCodecParameters* parameters = format_->streams[stream_]->codecpar;
+    width_ = parameters->width;
+    height_ = parameters->height;
+    if (width_ <= 0 || height_ <= 0)
+        ThrowMessage(kReadError);
+
+    const AVCodec* decoder = avcodec_find_decoder(parameters->codec_id);
+    if (!decoder || !(codec_ = avcodec_alloc_context3(decoder)) ||
+        avcodec_parameters_to_context(codec_, parameters) < 0 || avcodec_open2(codec_, decoder, nullptr) < 0)
+        ThrowMessage(kCodecError);
+
+    packet_ = av_packet_alloc();
+    frame_ = av_frame_alloc();
+    if (!packet_ || !frame_)
+        ThrowMessage(kReadError);
+    CountFrames();
+    if (frames_.empty() || !SeekBefore(0))
+        ThrowMessage(kReadError);
 }
 
 VideoFile::~VideoFile()
@@ -85,6 +143,10 @@ void VideoFile::Close()
     av_packet_free(&packet_);
     avcodec_free_context(&codec_);
     avformat_close_input(&format_);
+    // The input callbacks' context is ours, not the demuxer's.
+    if (io_)
+        av_freep(&io_->buffer);
+    avio_context_free(&io_);
 }
 
 // Reads every packet of the stream once: the header's frame count may be

@@ -1,9 +1,12 @@
 #pragma once
+#include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 struct AVCodecContext;
 struct AVFormatContext;
+struct AVIOContext;
 struct AVFrame;
 struct AVPacket;
 struct SwsContext;
@@ -21,6 +24,8 @@ public:
     // AVIStreamGetFrameOpen - your video codec might be out dated!" when no
     // decoder for the stream exists or opens.
     explicit VideoFile(const char* path);
+    // The same for a file held in memory, which must outlive the object.
+    VideoFile(const uint8_t* data, size_t size);
     ~VideoFile();
     VideoFile(const VideoFile&) = delete;
     VideoFile& operator=(const VideoFile&) = delete;
@@ -42,6 +47,9 @@ private:
         bool key;
     };
 
+    struct MemoryInput;
+
+    void SetUp();
     void Close();
     void CountFrames();
     // The frame number of a decoded frame, found by its timestamp.
@@ -53,6 +61,8 @@ private:
     bool DecodeNext();
     void ConvertFrame();
 
+    std::unique_ptr<MemoryInput> memory_;
+    AVIOContext* io_ = nullptr;
     AVFormatContext* format_ = nullptr;
     AVCodecContext* codec_ = nullptr;
     AVPacket* packet_ = nullptr;

@@ -2,6 +2,7 @@
 #include <cstdint>
 
 #include "render/gl.h"
+#include "render/picture_file.h"
 
 // Pixels that the caller owns, handed to CTexture::Upload.
 struct ImageRecord {
@@ -34,10 +35,6 @@ public:
     // A file that cannot be read leaves the texture without an image.
     void Load(const char* path);
 };
-
-// Returns width x height pixels with the rows in reverse order and the red and
-// blue bytes of every pixel swapped; frees src.
-uint32_t* FlipAndSwapRows(uint32_t* src, int width, int height);
 
 // Binds a texture for the length of a block; binds texture 0 on the way out.
 class CTextureBinder {

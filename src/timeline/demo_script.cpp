@@ -1,7 +1,5 @@
 #include "timeline/demo_script.h"
 
-#include <sys/stat.h>
-
 #include <cstdio>
 #include <memory>
 #include <optional>
@@ -9,9 +7,10 @@
 #include "host/demo_window.h"
 #include "platform/debug_output.h"
 #include "platform/demo_error.h"
+#include "platform/plain_file.h"
 #include "render/screen.h"
 #include "timeline/effect_factory.h"
-#include "timeline/script_reader.h"
+#include "timeline/script_parser.h"
 
 LoadingScreen::LoadingScreen(DemoWindow& window, int count) : window_(window), count_(count)
 {
@@ -55,54 +54,65 @@ namespace {
 // their Init was given.
 FILE* g_script = nullptr;
 
+constexpr char kScriptPath[] = "data/demo.txt";
+
+// Builds each entry's effect into the list, stepping the loading display
+// (when there is a window) before each one.
+class EffectBuilder : public ScriptEntries {
+public:
+    EffectBuilder(EffectList& effects, DemoWindow* window, std::vector<std::string>* names)
+        : effects_(effects), window_(window), names_(names)
+    {
+    }
+
+    void Header(const ScriptHeader& header) override
+    {
+        if (window_)
+            loading_.emplace(*window_, header.count);
+    }
+
+    bool Entry(const std::string& name, int start, int end, FILE* script) override
+    {
+        if (loading_)
+            loading_->ShowProgress();
+        std::unique_ptr<Effekt> effect(CreateEffect(name, start, end, script));
+        if (!effect)
+            return false;
+
+        char message[1024];
+        std::snprintf(message, sizeof message, "Loaded %s with start time %i and end time %i\n", name.c_str(), start,
+                      end);
+        DebugOutput(message);
+        effects_.push_back(std::move(effect));
+        if (names_)
+            names_->push_back(name);
+        return true;
+    }
+
+private:
+    EffectList& effects_;
+    DemoWindow* window_;
+    std::vector<std::string>* names_;
+    std::optional<LoadingScreen> loading_;
+};
+
 // Reads the script; a window gets the loading display, nullptr none.
 void ReadScript(EffectList& effects, DemoWindow* window, std::string& musicFile, int& startOffset,
                 std::vector<std::string>* names)
 {
     if (g_script)
         std::fclose(g_script);
-    g_script = std::fopen("data/demo.txt", "r");
-    // A folder opens but reads nothing; it is no script either.
-    struct stat info;
-    if (g_script && (fstat(fileno(g_script), &info) != 0 || S_ISDIR(info.st_mode))) {
-        std::fclose(g_script);
-        g_script = nullptr;
-    }
+    // Only a plain file is opened: a folder reads nothing, and opening a FIFO
+    // or a device could wait for ever.
+    g_script = IsPlainFile(kScriptPath) ? std::fopen(kScriptPath, "r") : nullptr;
     if (!g_script)
         ThrowMessage("Unable to load data/demo.txt");
-    FILE* script = g_script;
 
-    musicFile = ReadLine(script);
-    startOffset = ReadInt(script);
-    const int count = ReadInt(script);
-
-    std::optional<LoadingScreen> loading;
-    if (window)
-        loading.emplace(*window, count);
-    while (!std::feof(script)) {
-        const std::string name = ReadLine(script);
-        // A line break after the last entry leaves nothing but the end of the
-        // file: that is the end of the script, not an entry without a name.
-        if (name.empty() && std::feof(script))
-            break;
-        const int start = ReadInt(script);
-        const int end = ReadInt(script);
-
-        if (loading)
-            loading->ShowProgress();
-
-        std::unique_ptr<Effekt> effect(CreateEffect(name, start, end, script));
-        if (!effect)
-            ThrowMessage("Unknown entry '%s' in file, please correct", name.c_str());
-
-        char message[1024];
-        std::snprintf(message, sizeof message, "Loaded %s with start time %i and end time %i\n", name.c_str(), start,
-                      end);
-        DebugOutput(message);
-        effects.push_back(std::move(effect));
-        if (names)
-            names->push_back(name);
-    }
+    ScriptHeader header;
+    EffectBuilder builder(effects, window, names);
+    ParseDemoScript(g_script, header, builder);
+    musicFile = header.musicFile;
+    startOffset = header.startOffset;
 }
 
 }  // namespace

@@ -27,130 +27,55 @@
 
 namespace {
 
-using Creator = Effekt* (*)(int start, int end, FILE* script);
+using Creator = Effekt* (*)(int start, int end, const EntryArguments& arguments, FILE* script);
 
 struct FactoryEntry {
     const char* name;
-    Creator create;  // nullptr: not available in this build
+    const char* lines;  // the extra lines, as EntryLines gives them
+    Creator create;     // nullptr: not available in this build
 };
 
 template <class T>
-Effekt* Plain(int start, int end, FILE*)
+Effekt* Plain(int start, int end, const EntryArguments&, FILE*)
 {
     return new T(start, end);
 }
 
-Effekt* MakeAlphaBlendImage(int start, int end, FILE* script)
+Effekt* MakeAlphaBlendImage(int start, int end, const EntryArguments& a, FILE*)
 {
-    const std::string image = ReadLine(script);
-    const std::string mode = ReadLine(script);
-    return new Effekter::AlphaBlendImage(start, end, image.c_str(), mode);
+    return new Effekter::AlphaBlendImage(start, end, a.text[0].c_str(), a.text[1]);
 }
 
-Effekt* MakeMask(int start, int end, FILE* script)
+Effekt* MakeMask(int start, int end, const EntryArguments& a, FILE*)
 {
-    const std::string image = ReadLine(script);
-    return new Effekter::Mask(start, end, image.c_str());
+    return new Effekter::Mask(start, end, a.text[0].c_str());
 }
 
-Effekt* MakePlasma2D(int start, int end, FILE* script)
+Effekt* MakePlasma2D(int start, int end, const EntryArguments& a, FILE*)
 {
-    const int seed = ReadInt(script);
-    return new Effekter::Plasma2D(start, end, seed);
+    return new Effekter::Plasma2D(start, end, a.numbers[0]);
 }
 
-Effekt* MakeZoomba(int start, int end, FILE* script)
+Effekt* MakeZoomba(int start, int end, const EntryArguments& a, FILE*)
 {
-    const std::string layer = ReadLine(script);
-    const std::string background = ReadLine(script);
-    const std::string overlay = ReadLine(script);
-    return new Effekter::Zoomba(start, end, layer.c_str(), background.c_str(), overlay.c_str());
+    return new Effekter::Zoomba(start, end, a.text[0].c_str(), a.text[1].c_str(), a.text[2].c_str());
 }
 
-Effekt* MakeSkyUp(int start, int end, FILE* script)
+Effekt* MakeSkyUp(int start, int end, const EntryArguments& a, FILE*)
 {
-    const std::string clouds = ReadLine(script);
-    return new Effekter::SkyUp(start, end, clouds.c_str());
+    return new Effekter::SkyUp(start, end, a.text[0].c_str());
 }
 
-Effekt* MakeShaderShow(int start, int end, FILE* script)
+Effekt* MakeShaderShow(int start, int end, const EntryArguments& a, FILE*)
 {
-    const std::string shader = ReadLine(script);
-    const std::string image = ReadLine(script);
-    return new Effekter::ShaderShow(start, end, shader.c_str(), image.c_str());
+    return new Effekter::ShaderShow(start, end, a.text[0].c_str(), a.text[1].c_str());
 }
 
-// Tested in this order; the first equal name wins.
+// The rows live in effect_table.inc, shared with the script's layout.
 const FactoryEntry kFactory[] = {
-    {"Plugin", Effekter::MakePluginLoader},
-
-    {"ChaosZoomer", Plain<Effekter::ChaosZoomer>},
-
-    {"Stroboskop", Plain<Effekter::Stroboskop>},
-
-    {"Rubber3d", Plain<Effekter::Rubber3d>},
-
-    {"Plasma2D", MakePlasma2D},
-
-    {"Brum", Plain<Effekter::Brum>},
-
-    {"Banger", Plain<Effekter::Banger>},
-
-    {"ColorBox", Plain<Effekter::ColorBox>},
-
-    {"Zoomba", MakeZoomba},
-
-    {"Zoombb", Plain<Effekter::Zoombb>},
-
-    {"Solaris", Plain<Effekter::Solaris>},
-
-    {"FlashWhite", Plain<Effekter::FlashWhite>},
-
-    {"PolarCoords", Plain<Effekter::PolarCoords>},
-
-    {"FogRotator", Plain<Effekter::FogRotator>},
-
-    {"WalkCube", Plain<Effekter::WalkCube>},
-
-    {"SkyUp", MakeSkyUp},
-
-    {"AlphaBlendImage", MakeAlphaBlendImage},
-
-    {"Tunnel", Plain<Effekter::Tunnel>},
-
-    {"Faces", Plain<Effekter::Faces>},
-
-    {"TwistBox", Plain<Effekter::TwistBox>},
-
-    {"Circles", Plain<Effekter::Circles>},
-
-    {"NanoBall", Plain<Effekter::NanoBall>},
-
-    {"Overlays", Plain<Effekter::Overlays>},
-
-    {"EndDemo", Plain<Effekter::EndDemo>},
-
-    {"ShaderSuite3D", Plain<Effekter::ShaderSuite3D>},
-
-    {"Quell3D", Plain<Effekter::Quell3D>},
-
-    {"Prikker", Plain<Effekter::Prikker>},
-
-    {"Video", Plain<Effekter::Video>},
-
-    {"Spheres", Plain<Effekter::Spheres>},
-
-    {"Mirror", Plain<Effekter::Mirror>},
-
-    {"BallsBounce", Plain<Effekter::BallsBounce>},
-
-    {"Manden", Plain<Effekter::Manden>},
-
-    {"QuellRinge", Plain<Effekter::QuellRinge>},
-
-    {"ShaderShow", MakeShaderShow},
-
-    {"Mask", MakeMask},
+#define EFFECT_ENTRY(name, lines, create) {name, lines, create},
+#include "timeline/effect_table.inc"
+#undef EFFECT_ENTRY
 };
 
 }  // namespace
@@ -158,16 +83,12 @@ const FactoryEntry kFactory[] = {
 Effekt* CreateEffect(const std::string& name, int start, int end, FILE* script)
 {
     for (const FactoryEntry& entry : kFactory) {
-        if (name == entry.name)
-            return entry.create ? entry.create(start, end, script) : nullptr;
+        if (name != entry.name)
+            continue;
+        if (!entry.create)
+            return nullptr;
+        const EntryArguments arguments = ReadEntryArguments(entry.lines, script);
+        return entry.create(start, end, arguments, script);
     }
     return nullptr;
-}
-
-std::vector<std::string> EffectNames()
-{
-    std::vector<std::string> names;
-    for (const FactoryEntry& entry : kFactory)
-        names.push_back(entry.name);
-    return names;
 }

@@ -8,8 +8,9 @@
 
 #include "platform/debug_output.h"
 #include "platform/demo_error.h"
+#include "platform/elf_check.h"
 #include "platform/load_listener.h"
-#include "timeline/script_reader.h"
+#include "platform/plain_file.h"
 
 namespace Effekter {
 
@@ -31,9 +32,15 @@ PluginLoader::PluginLoader(int start, int end, const char* libraryPath, FILE* sc
     LoadListener* listener = CurrentLoadListener();
     if (listener)
         listener->FileUsed(libraryPath);
-    module_ = dlopen(FilePath(libraryPath).c_str(), RTLD_NOW | RTLD_LOCAL);
+    const std::string path = FilePath(libraryPath);
+    // A FIFO would block the loader and a cut library would fault inside it,
+    // so only a whole shared object is handed to dlopen.
+    const char* refused = !IsPlainFile(path.c_str())             ? "not a plain file"
+                          : !IsCompleteSharedObject(path.c_str()) ? "not a complete shared library for this machine"
+                                                                  : nullptr;
+    module_ = refused ? nullptr : dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (!module_) {
-        const char* error = dlerror();
+        const char* error = refused ? refused : dlerror();
         const std::string reason = error ? error : "dlopen failed";
         DebugOutput(reason.c_str());
         DebugOutput("\n");
@@ -59,10 +66,9 @@ void PluginLoader::Draw(int timeMs, float beat)
     drawFunction_(timeMs, beat);
 }
 
-Effekt* MakePluginLoader(int start, int end, FILE* script)
+Effekt* MakePluginLoader(int start, int end, const EntryArguments& arguments, FILE* script)
 {
-    const std::string library = ReadLine(script);
-    return new PluginLoader(start, end, library.c_str(), script);
+    return new PluginLoader(start, end, arguments.text[0].c_str(), script);
 }
 
 }  // namespace Effekter

@@ -2,6 +2,7 @@
 #include <cstdio>
 
 #include "timeline/effekt.h"
+#include "timeline/entry_lines.h"
 
 namespace Effekter {
 
@@ -26,8 +27,8 @@ private:
     DrawFunction drawFunction_;
 };
 
-// The factory's creator: reads the library path line, then builds the effect
-// on the same stream, whose further lines are the plug-in's to read.
-Effekt* MakePluginLoader(int start, int end, FILE* script);
+// The factory's creator: the library path line has been read; the effect is
+// built on the same stream, whose further lines are the plug-in's to read.
+Effekt* MakePluginLoader(int start, int end, const EntryArguments& arguments, FILE* script);
 
 }  // namespace Effekter

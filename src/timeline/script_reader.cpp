@@ -1,6 +1,9 @@
 #include "timeline/script_reader.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
+#include <climits>
 #include <cstdlib>
 #include <cstring>
 
@@ -44,7 +47,24 @@ int ReadInt(FILE* stream)
     if (found && !IsWholeNumber(line))
         if (LoadListener* listener = CurrentLoadListener())
             listener->NotANumber(stream, line);
-    return std::atoi(line.c_str());
+    return ParseInt(line);
+}
+
+int ParseInt(const std::string& line)
+{
+    // atoi's reading (blanks, a sign, digits up to the first other character)
+    // without its undefined result for numbers beyond the int range.
+    const char* p = line.c_str();
+    while (std::isspace(static_cast<unsigned char>(*p)))
+        ++p;
+    const bool negative = *p == '-';
+    if (*p == '-' || *p == '+')
+        ++p;
+    const long long limit = negative ? -static_cast<long long>(INT_MIN) : INT_MAX;
+    long long value = 0;
+    for (; *p >= '0' && *p <= '9'; ++p)
+        value = std::min(limit, value * 10 + (*p - '0'));
+    return static_cast<int>(negative ? -value : value);
 }
 
 bool IsWholeNumber(const std::string& line)

@@ -8,8 +8,12 @@
 // a read at the end of the file gives an empty line.
 std::string ReadLine(FILE* stream);
 
-// A line read as above, converted like atoi (no digits gives 0).
+// A line read as above, converted with ParseInt.
 int ReadInt(FILE* stream);
+
+// Reads a number as atoi does (blanks in front, an optional sign, digits up to
+// the first other character; no digits gives 0), saturating at the int range.
+int ParseInt(const std::string& line);
 
 // Whether atoi reads the whole line as a number in the int range: blanks in
 // front, an optional sign, then digits and nothing else.

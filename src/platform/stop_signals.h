@@ -1,0 +1,24 @@
+#pragma once
+#include "platform/demo_error.h"
+
+// A headless run (rendering or capturing) answers Ctrl-C and SIGTERM by
+// stopping between two frames with the shell's exit code for the signal, so
+// that a killed run never looks like a finished one. A live run leaves the
+// signals to SDL, which turns them into a window close ("You quit?").
+
+// Catches SIGINT and SIGTERM from now on. Call it before SDL starts: SDL keeps
+// a handler that is already in place.
+void CatchStopSignals();
+
+// The signal caught so far, or 0.
+int StopSignal();
+
+// Thrown by the window's frame pump once a signal has been caught.
+class StopRequested : public DemoError {
+public:
+    explicit StopRequested(int signal);
+    int ExitCode() const { return 128 + signal_; }
+
+private:
+    int signal_;
+};
