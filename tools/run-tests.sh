@@ -39,7 +39,7 @@ GL_DRIVER=$(find /usr/lib -name swrast_dri.so | head -n 1)
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 LSAN_OPTIONS=suppressions="$(pwd)/tools/lsan.supp":print_suppressions=0 \
     $XVFB "$SCREEN" env LD_PRELOAD="$ASAN_LIB $GL_DRIVER" \
-    build-asan/player --no-gui --size 64x48 --render 0:160000:500 --out /dev/null 2>build-asan/render.log ||
+    build-asan/player --no-gui --size 64x48 --render 0:170000:500 --out /dev/null 2>build-asan/render.log ||
     { tail -n 60 build-asan/render.log; exit 1; }
 
 $XVFB "$SCREEN" ctest --test-dir build --output-on-failure -j2
