@@ -58,6 +58,7 @@ TEST_F(DemoScriptTest, ReadsHeaderAndEntriesInOrder)
                 "EndDemo\n7\n8");
     EXPECT_EQ(Load(), "");
     EXPECT_EQ(music, "data/song.ogg");
+    EXPECT_EQ(ScriptMusicFile(), music);
     EXPECT_EQ(offset, 30);
     ASSERT_EQ(effects.size(), 4u);
     EXPECT_NE(dynamic_cast<Effekter::FlashWhite*>(effects[0].get()), nullptr);
@@ -111,6 +112,7 @@ TEST_F(DemoScriptTest, MissingScript)
     EXPECT_EQ(Load(), "Unable to load data/demo.txt");
     ASSERT_EQ(mkdir("data/demo.txt", 0755), 0);
     EXPECT_EQ(Load(), "Unable to load data/demo.txt");
+    EXPECT_EQ(ScriptMusicFile(), "");
     rmdir("data/demo.txt");
 }
 

@@ -413,6 +413,43 @@ TEST_F(MusicStreamTest, OpeningAnotherFileStopsTheOneOnTheDevice)
     EXPECT_EQ(stream.Position(), stream.SecondsToBytes(0.53125));
 }
 
+TEST_F(MusicStreamTest, PrefetchedMusicIsTheFileThatOpenNames)
+{
+    WriteSound(Path("tone.wav"), SF_FORMAT_WAV | SF_FORMAT_PCM_16, 2, kRate, Sine(10));
+    WriteSound(Path("mono8k.wav"), SF_FORMAT_WAV | SF_FORMAT_PCM_U8, 1, 8000, Sine(10, 0.5), 8000);
+    MusicStream direct;
+    OpenQuietly(direct, Path("tone.wav"));
+
+    MusicStream prefetched;
+    prefetched.Prefetch(Path("tone.wav"));
+    EXPECT_EQ(OpenQuietly(prefetched, Path("tone.wav")), "");
+    EXPECT_EQ(prefetched.Rate(), kRate);
+    EXPECT_EQ(prefetched.Track().samples, direct.Track().samples);
+
+    // A prefetch of another file is dropped; Open reads its own.
+    MusicStream other;
+    other.Prefetch(Path("tone.wav"));
+    EXPECT_EQ(OpenQuietly(other, Path("mono8k.wav")), "");
+    EXPECT_EQ(other.Rate(), 8000);
+    EXPECT_EQ(other.LengthFrames(), 8000);
+    // A second Open of the same file does not wait for a prefetch long taken.
+    EXPECT_EQ(OpenQuietly(other, Path("mono8k.wav")), "");
+    EXPECT_EQ(other.LengthFrames(), 8000);
+
+    // A file that cannot be read warns once, at Open, as without a prefetch.
+    MusicStream missing;
+    missing.Prefetch(Path("missing.wav"));
+    const std::string warning = OpenQuietly(missing, Path("missing.wav"));
+    EXPECT_NE(warning.find(Path("missing.wav")), std::string::npos) << warning;
+    EXPECT_EQ(std::count(warning.begin(), warning.end(), '\n'), 1);
+    EXPECT_TRUE(missing.Track().Empty());
+
+    // A stream that goes before Open waits for its prefetch to end.
+    MusicStream unopened;
+    unopened.Prefetch(Path("tone.wav"));
+    unopened.Prefetch(Path("mono8k.wav"));
+}
+
 TEST_F(MusicStreamTest, DamagedFilesDecodeSafely)
 {
     // NaN samples in a float file play as silence.

@@ -39,20 +39,17 @@ std::vector<unsigned char> Texels(GLuint texture, int level, int& width, int& he
     return texels;
 }
 
-TEST(FlipAndSwapRows, ReversesRowsAndSwapsRedAndBlue)
+TEST(BgrRowToRgba, SwapsRedAndBlueAndMakesThreeBytePixelsOpaque)
 {
-    // Two rows of two pixels, as FreeImage keeps them: bottom row first, B G R A bytes.
-    uint32_t* src = static_cast<uint32_t*>(std::malloc(4 * 4));
-    src[0] = 0x11223344;
-    src[1] = 0xAABBCCDD;
-    src[2] = 0x01020304;
-    src[3] = 0xFF00FF00;
-    uint32_t* dst = FlipAndSwapRows(src, 2, 2);
-    EXPECT_EQ(dst[0], 0x01040302u);
-    EXPECT_EQ(dst[1], 0xFF00FF00u);
-    EXPECT_EQ(dst[2], 0x11443322u);
-    EXPECT_EQ(dst[3], 0xAADDCCBBu);
-    std::free(dst);
+    const uint8_t bgra[] = {0x44, 0x33, 0x22, 0x11, 0xDD, 0xCC, 0xBB, 0x00};
+    uint32_t out[2] = {};
+    BgrRowToRgba(bgra, 4, 2, out);
+    const uint8_t* bytes = reinterpret_cast<const uint8_t*>(out);
+    EXPECT_EQ(std::vector<uint8_t>(bytes, bytes + 8), (std::vector<uint8_t>{0x22, 0x33, 0x44, 0x11, 0xBB, 0xCC, 0xDD, 0x00}));
+
+    const uint8_t bgr[] = {0x03, 0x02, 0x01, 0x06, 0x05, 0x04};
+    BgrRowToRgba(bgr, 3, 2, out);
+    EXPECT_EQ(std::vector<uint8_t>(bytes, bytes + 8), (std::vector<uint8_t>{0x01, 0x02, 0x03, 0xFF, 0x04, 0x05, 0x06, 0xFF}));
 }
 
 TEST_F(TextureTest, LoadPutsTheTopLeftPixelFirst)

@@ -171,6 +171,10 @@ int RunPlayer(const PlayerOptions& options)
         // A bad list of times fails before any window opens.
         const std::vector<int> times =
             options.timesFile.empty() ? std::vector<int>() : ReadRenderTimesFile(options.timesFile);
+        // The music is read while the window opens and the effects load; a
+        // capture reads it itself.
+        if (!options.check && !options.Captures())
+            run.clock->Prefetch(ScriptMusicFile());
         OpenWindowAndGl(run, settings);
         if (options.check) {
             const int code = CheckShow(stdout);

@@ -21,6 +21,10 @@ public:
     // Creates a looping stream on the music file. Problems are reported as
     // warnings; the clock keeps running without them.
     virtual void Open(const std::string& path) = 0;
+    // Begins reading the music file ahead of Open, in the background, so that
+    // it overlaps the show's loading; Open of the same path then takes the
+    // result. The default, for clocks without a file, does nothing.
+    virtual void Prefetch(const std::string&) {}
     // Starts playback from the beginning. A stream that was never played keeps
     // the position it was set to (used for headless rendering).
     virtual void Play() = 0;

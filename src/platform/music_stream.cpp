@@ -6,6 +6,8 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <system_error>
+#include <utility>
 
 namespace {
 
@@ -39,6 +41,30 @@ MusicStream::MusicStream(bool acceptDummyDriver, TimeSource now)
 MusicStream::~MusicStream()
 {
     CloseDevice();
+    // A prefetch still running finishes before the stream goes: it was given
+    // nothing of the stream's own.
+    if (prefetched_.valid())
+        prefetched_.wait();
+}
+
+MusicStream::Decoded MusicStream::Decode(const std::string& path)
+{
+    Decoded decoded;
+    decoded.ok = DecodeTrack(path, decoded.track, decoded.error);
+    return decoded;
+}
+
+void MusicStream::Prefetch(const std::string& path)
+{
+    if (prefetched_.valid())
+        prefetched_.wait();
+    prefetchedPath_ = path;
+    try {
+        prefetched_ = std::async(std::launch::async, Decode, path);
+    } catch (const std::system_error&) {
+        // No thread to be had: Open decodes in the caller instead.
+        prefetched_ = std::future<Decoded>();
+    }
 }
 
 void MusicStream::Open(const std::string& path)
@@ -50,10 +76,19 @@ void MusicStream::Open(const std::string& path)
     playing_ = false;
     paused_ = false;
     written_ = 0;
-    std::string error;
-    if (!DecodeTrack(path, track_, error)) {
+    // A prefetch of another file is finished and dropped.
+    Decoded decoded;
+    if (prefetched_.valid() && prefetchedPath_ == path)
+        decoded = prefetched_.get();
+    else {
+        if (prefetched_.valid())
+            prefetched_.get();
+        decoded = Decode(path);
+    }
+    track_ = std::move(decoded.track);
+    if (!decoded.ok) {
         std::fprintf(stderr, "Warning: cannot play music file %s (%s); the show runs silent\n", path.c_str(),
-                     error.c_str());
+                     decoded.error.c_str());
         rate_ = 44100;
         channels_ = 2;
     } else {

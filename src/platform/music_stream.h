@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <future>
 #include <string>
 
 #include "platform/music_clock.h"
@@ -28,6 +29,7 @@ public:
     MusicStream& operator=(const MusicStream&) = delete;
 
     void Open(const std::string& path) override;
+    void Prefetch(const std::string& path) override;
     void Play() override;
     void SetPaused(bool paused) override;
     int64_t SecondsToBytes(double seconds) const override;
@@ -58,7 +60,17 @@ private:
     int64_t HeardLinear(double now) const;
     int64_t HeardFrame() const;
 
+    // A decoding started by Prefetch: the track, or the reason it failed.
+    struct Decoded {
+        PcmTrack track;
+        std::string error;
+        bool ok = false;
+    };
+    static Decoded Decode(const std::string& path);
+
     bool acceptDummyDriver_;
+    std::future<Decoded> prefetched_;
+    std::string prefetchedPath_;
     TimeSource now_;
     PcmTrack track_;
     int rate_ = 44100;

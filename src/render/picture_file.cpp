@@ -29,31 +29,35 @@ void EnsureFreeImage()
     (void)ready;
 }
 
-// Converts a loaded bitmap to top-row-first RGBA.
+// Converts a loaded bitmap to RGBA with FreeImage's last scan line (the top
+// of the picture) first. 24- and 32-bit bitmaps are read as they are; every
+// other kind goes through FreeImage's own conversion to 32 bits first.
 bool FromBitmap(FIBITMAP* bitmap, PictureData& out)
 {
     const unsigned width = FreeImage_GetWidth(bitmap);
     const unsigned height = FreeImage_GetHeight(bitmap);
     if (width == 0 || height == 0 || width > kMaxPictureSide || height > kMaxPictureSide)
         return false;
-    FIBITMAP* converted = FreeImage_GetBPP(bitmap) == 32 && FreeImage_GetImageType(bitmap) == FIT_BITMAP
-                              ? bitmap
-                              : FreeImage_ConvertTo32Bits(bitmap);
+    const unsigned bpp = FreeImage_GetBPP(bitmap);
+    const bool direct = FreeImage_GetImageType(bitmap) == FIT_BITMAP && (bpp == 24 || bpp == 32);
+    FIBITMAP* converted = direct ? bitmap : FreeImage_ConvertTo32Bits(bitmap);
     if (!converted)
         return false;
-    uint32_t* buffer = static_cast<uint32_t*>(std::malloc(size_t(width) * height * 4));
-    if (!buffer) {
+    uint32_t* pixels = static_cast<uint32_t*>(std::malloc(size_t(width) * height * 4 + 4));
+    if (!pixels) {
         if (converted != bitmap)
             FreeImage_Unload(converted);
         throw std::bad_alloc();
     }
-    // Rows of a 32-bit FreeImage bitmap have no padding, but copy per row by
-    // its pitch so that no layout assumption can read past the bitmap.
-    for (unsigned y = 0; y < height; ++y)
-        std::memcpy(buffer + size_t(y) * width, FreeImage_GetScanLine(converted, y), size_t(width) * 4);
+    const int bytesPerPixel = static_cast<int>(FreeImage_GetBPP(converted) / 8);
+    // Each row is read through its own scan line, so no assumption about the
+    // bitmap's row padding can read past it.
+    for (unsigned row = 0; row < height; ++row)
+        BgrRowToRgba(FreeImage_GetScanLine(converted, static_cast<int>(height - 1 - row)), bytesPerPixel,
+                     static_cast<int>(width), pixels + size_t(row) * width);
     if (converted != bitmap)
         FreeImage_Unload(converted);
-    out.pixels = FlipAndSwapRows(buffer, static_cast<int>(width), static_cast<int>(height));
+    out.pixels = pixels;
     out.width = static_cast<int>(width);
     out.height = static_cast<int>(height);
     return true;
@@ -171,21 +175,13 @@ bool DecodePictureBytes(const uint8_t* data, size_t size, PictureData& out)
     return Decode(io, &source, out);
 }
 
-uint32_t* FlipAndSwapRows(uint32_t* src, int width, int height)
+void BgrRowToRgba(const uint8_t* in, int bytesPerPixel, int width, uint32_t* out)
 {
-    uint32_t* dst = static_cast<uint32_t*>(std::malloc(size_t(width) * height * 4 + 4));
-    if (!dst) {
-        std::free(src);
-        throw std::bad_alloc();
+    uint8_t* bytes = reinterpret_cast<uint8_t*>(out);
+    for (int x = 0; x < width; ++x, in += bytesPerPixel, bytes += 4) {
+        bytes[0] = in[2];
+        bytes[1] = in[1];
+        bytes[2] = in[0];
+        bytes[3] = bytesPerPixel == 4 ? in[3] : 0xFF;
     }
-    for (int r = 0; r < height; ++r) {
-        const uint32_t* in = src + size_t(height - 1 - r) * width;
-        uint32_t* out = dst + size_t(r) * width;
-        for (int x = 0; x < width; ++x) {
-            const uint32_t v = in[x];
-            out[x] = (v & 0xFF00FF00u) | ((v >> 16) & 0xFFu) | ((v & 0xFFu) << 16);
-        }
-    }
-    std::free(src);
-    return dst;
 }

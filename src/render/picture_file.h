@@ -28,6 +28,6 @@ bool DecodePictureFile(const char* path, PictureData& out);
 // The same for an image file held in memory.
 bool DecodePictureBytes(const uint8_t* data, size_t size, PictureData& out);
 
-// Returns width x height pixels with the rows in reverse order and the red and
-// blue bytes of every pixel swapped; frees src.
-uint32_t* FlipAndSwapRows(uint32_t* src, int width, int height);
+// One row of pixels as FreeImage keeps them (bytes B G R, or B G R A when
+// bytesPerPixel is 4) written out as R G B A bytes; 3-byte pixels become opaque.
+void BgrRowToRgba(const uint8_t* in, int bytesPerPixel, int width, uint32_t* out);

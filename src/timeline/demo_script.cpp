@@ -11,6 +11,7 @@
 #include "render/screen.h"
 #include "timeline/effect_factory.h"
 #include "timeline/script_parser.h"
+#include "timeline/script_reader.h"
 
 LoadingScreen::LoadingScreen(DemoWindow& window, int count) : window_(window), count_(count)
 {
@@ -116,6 +117,16 @@ void ReadScript(EffectList& effects, DemoWindow* window, std::string& musicFile,
 }
 
 }  // namespace
+
+std::string ScriptMusicFile()
+{
+    FILE* script = IsPlainFile(kScriptPath) ? std::fopen(kScriptPath, "r") : nullptr;
+    if (!script)
+        return std::string();
+    const std::string music = ReadLine(script);
+    std::fclose(script);
+    return music;
+}
 
 void LoadDemoScript(EffectList& effects, DemoWindow& window, std::string& musicFile, int& startOffset,
                     std::vector<std::string>* names)

@@ -34,6 +34,11 @@ private:
 void LoadDemoScript(EffectList& effects, DemoWindow& window, std::string& musicFile, int& startOffset,
                     std::vector<std::string>* names = nullptr);
 
+// The music file that data/demo.txt names, read from its header alone (empty
+// when the script cannot be read), so that the music can be read while the
+// window opens and the effects load.
+std::string ScriptMusicFile();
+
 // The same without the loading display, for loading the show again while it plays.
 void LoadDemoScriptQuietly(EffectList& effects, std::string& musicFile, int& startOffset,
                            std::vector<std::string>* names);
