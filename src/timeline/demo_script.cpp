@@ -57,6 +57,13 @@ FILE* g_script = nullptr;
 
 constexpr char kScriptPath[] = "data/demo.txt";
 
+// Only a plain file is opened: a folder reads nothing, and opening a FIFO or a
+// device could wait for ever. Null when there is none to read.
+FILE* OpenScriptFile()
+{
+    return IsPlainFile(kScriptPath) ? std::fopen(kScriptPath, "r") : nullptr;
+}
+
 // Builds each entry's effect into the list, stepping the loading display
 // (when there is a window) before each one.
 class EffectBuilder : public ScriptEntries {
@@ -103,9 +110,7 @@ void ReadScript(EffectList& effects, DemoWindow* window, std::string& musicFile,
 {
     if (g_script)
         std::fclose(g_script);
-    // Only a plain file is opened: a folder reads nothing, and opening a FIFO
-    // or a device could wait for ever.
-    g_script = IsPlainFile(kScriptPath) ? std::fopen(kScriptPath, "r") : nullptr;
+    g_script = OpenScriptFile();
     if (!g_script)
         ThrowMessage("Unable to load data/demo.txt");
 
@@ -120,7 +125,7 @@ void ReadScript(EffectList& effects, DemoWindow* window, std::string& musicFile,
 
 std::string ScriptMusicFile()
 {
-    FILE* script = IsPlainFile(kScriptPath) ? std::fopen(kScriptPath, "r") : nullptr;
+    FILE* script = OpenScriptFile();
     if (!script)
         return std::string();
     const std::string music = ReadLine(script);
