@@ -8,18 +8,18 @@
 #include <cstring>
 #include <exception>
 
-#include "timeline/entry_lines.h"
+#include "effects/entry_lines.h"
 #include "timeline/script_parser.h"
 
 namespace {
 
 class RecordingFactory : public ScriptEntries {
 public:
+    bool Knows(const std::string& name) override { return EntryLines(name) != nullptr; }
+
     bool Entry(const std::string& name, int, int, FILE* script) override
     {
         const char* lines = EntryLines(name);
-        if (!lines)
-            return false;
         const EntryArguments arguments = ReadEntryArguments(lines, script);
         if (arguments.text.size() + arguments.numbers.size() != std::strlen(lines)) {
             std::fprintf(stderr, "script_fuzzer: entry %s read the wrong number of lines\n", name.c_str());
@@ -40,10 +40,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     FILE* script = fmemopen(const_cast<uint8_t*>(data), size, "r");
     if (!script)
         return 0;
-    ScriptHeader header;
     RecordingFactory factory;
     try {
-        ParseDemoScript(script, header, factory);
+        ParseDemoScript(script, factory);
     } catch (const std::exception&) {
         // An unknown entry ends the reading, as it ends a run.
     }

@@ -9,7 +9,7 @@ extern "C" {
 #include <libavutil/log.h>
 }
 
-#include "platform/video_file.h"
+#include "media/video_file.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {

@@ -23,7 +23,7 @@
 
 #include "platform/load_listener.h"
 #include "support/gl_fixture.h"
-#include "timeline/demo_script.h"
+#include "show/show_loader.h"
 
 namespace {
 
@@ -43,9 +43,9 @@ std::vector<std::string> FilesOfShow(const std::string& dir)
     std::string music;
     {
         ScopedLoadListener listening(loaded);
-        EffectList effects;
-        int offset = 0;
-        LoadDemoScript(effects, TestWindow(), music, offset);
+        Show show;
+        LoadShow(show, &TestWindow());
+        music = show.musicFile;
     }
     EXPECT_EQ(chdir(here), 0);
     std::vector<std::string> files = {"data/demo.txt", music};

@@ -17,8 +17,8 @@
 #include <fstream>
 #include <vector>
 
-#include "host/capture_progress.h"
-#include "host/options.h"
+#include "host/capture/capture_progress.h"
+#include "host/setup/options.h"
 #include "support/image_files.h"
 #include "support/video_files.h"
 

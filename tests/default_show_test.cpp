@@ -9,11 +9,11 @@
 #include <string>
 #include <vector>
 
-#include "host/show_check.h"
-#include "platform/music_stream.h"
+#include "host/authoring/show_check.h"
+#include "media/music_stream.h"
 #include "support/gl_fixture.h"
-#include "timeline/demo_script.h"
-#include "timeline/effect_factory.h"
+#include "show/show_loader.h"
+#include "effects/effect_factory.h"
 #include "timeline/script_reader.h"
 
 namespace {
@@ -31,9 +31,12 @@ protected:
         char cwd[4096];
         ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
         ASSERT_EQ(chdir(SourcePath("").c_str()), 0);
-        effects_ = new EffectList;
-        names_ = new std::vector<std::string>;
-        LoadDemoScript(*effects_, TestWindow(), music_, offset_, names_);
+        show_ = new Show;
+        LoadShow(*show_, &TestWindow());
+        effects_ = &show_->effects;
+        names_ = &show_->names;
+        music_ = show_->musicFile;
+        offset_ = show_->startOffset;
         MusicStream stream;
         stream.Open(music_);
         musicMs_ = static_cast<int>(stream.LengthFrames() * 1000 / stream.Rate());
@@ -41,10 +44,10 @@ protected:
     }
     static void TearDownTestSuite()
     {
-        delete effects_;
-        delete names_;
+        delete show_;
     }
 
+    static Show* show_;
     static EffectList* effects_;
     static std::vector<std::string>* names_;
     static std::string music_;
@@ -52,6 +55,7 @@ protected:
     static int musicMs_;
 };
 
+Show* DefaultShowTest::show_ = nullptr;
 EffectList* DefaultShowTest::effects_ = nullptr;
 std::vector<std::string>* DefaultShowTest::names_ = nullptr;
 std::string DefaultShowTest::music_;

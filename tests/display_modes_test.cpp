@@ -1,4 +1,4 @@
-#include "host/display_modes.h"
+#include "host/setup/display_modes.h"
 
 #include <gtest/gtest.h>
 

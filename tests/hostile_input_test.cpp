@@ -17,10 +17,10 @@
 
 #include "platform/demo_error.h"
 #include "platform/elf_check.h"
-#include "platform/pcm_track.h"
+#include "media/pcm_track.h"
 #include "render/picture_file.h"
 #include "support/gl_fixture.h"
-#include "timeline/plugin_loader.h"
+#include "effects/plugin_loader.h"
 #include "timeline/script_reader.h"
 
 namespace {

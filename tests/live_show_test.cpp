@@ -9,9 +9,9 @@
 #include <memory>
 
 #include "host/frame.h"
-#include "host/live_show.h"
-#include "host/readout.h"
-#include "platform/music_stream.h"
+#include "host/live/live_show.h"
+#include "host/authoring/readout.h"
+#include "media/music_stream.h"
 #include "support/frame_probe.h"
 #include "support/gl_fixture.h"
 #include "support/work_dir.h"
@@ -66,24 +66,22 @@ protected:
         g_now = 0;
         clock = MakeSilentClock(FakeNow);
         clock->Play();
-        effects.push_back(std::make_unique<Recorder>(0, -1, &recorderDestroyed));
-        recorder = static_cast<Recorder*>(effects[0].get());
-        names = {"Recorder"};
+        show->effects.push_back(std::make_unique<Recorder>(0, -1, &recorderDestroyed));
+        recorder = static_cast<Recorder*>(show->effects[0].get());
+        show->names = {"Recorder"};
     }
 
     void Start(std::optional<int> startMs = std::nullopt)
     {
-        clock->SetPosition(StartPosition(*clock, startOffset, startMs));
-        live = std::make_unique<LiveShow>(*clock, effects, names, startOffset);
+        clock->SetPosition(StartPosition(*clock, show->startOffset, startMs));
+        live = std::make_unique<LiveShow>(*clock, show);
         live->Watch({});
     }
     void Frame(const LiveKeys& keys = {}) { live->Frame(keys, static_cast<uint32_t>(g_now * 1000)); }
     void WriteScript(const std::string& text) { std::ofstream("data/demo.txt") << text; }
 
     std::unique_ptr<MusicClock> clock;
-    EffectList effects;
-    std::vector<std::string> names;
-    int startOffset = 0;
+    std::unique_ptr<Show> show = std::make_unique<Show>();
     bool recorderDestroyed = false;
     Recorder* recorder = nullptr;
     std::unique_ptr<LiveShow> live;
@@ -94,7 +92,7 @@ TEST_F(LiveShowTest, StartPutsTheFirstFrameAtTheAskedTime)
 {
     for (int offset : {0, 30}) {
         for (int ms : {31, 999, 1001, 12345, 46080, 153499}) {
-            startOffset = offset;
+            show->startOffset = offset;
             Start(ms);
             Frame();
             EXPECT_EQ(live->Time(), ms) << "offset " << offset;
@@ -102,7 +100,7 @@ TEST_F(LiveShowTest, StartPutsTheFirstFrameAtTheAskedTime)
         }
     }
     // A time before the music's start plays from the start of the music.
-    startOffset = 30;
+    show->startOffset = 30;
     Start(10);
     Frame();
     EXPECT_EQ(live->Time(), 30);
@@ -161,7 +159,7 @@ TEST_F(LiveShowTest, PauseHoldsTheTimeWhileTheSeekKeysStillMoveIt)
 
 TEST_F(LiveShowTest, HomeGoesBackToTheScriptsStartOffset)
 {
-    startOffset = 30;  // seconds into the music, and 30 ms on the effect time
+    show->startOffset = 30;  // seconds into the music, and 30 ms on the effect time
     Start(50000);
     g_now = 4;
     Frame();
@@ -193,9 +191,9 @@ TEST_F(LiveShowTest, F5SwapsInTheNewShowAtTheSameMusicPosition)
     EXPECT_NE(err.find("Reloaded data/demo.txt: 2 entries in "), std::string::npos) << err;
 
     EXPECT_TRUE(recorderDestroyed);
-    ASSERT_EQ(effects.size(), 2u);
-    EXPECT_EQ(names, (std::vector<std::string>{"FlashWhite", "EndDemo"}));
-    EXPECT_EQ(startOffset, 7);
+    ASSERT_EQ(show->effects.size(), 2u);
+    EXPECT_EQ(show->names, (std::vector<std::string>{"FlashWhite", "EndDemo"}));
+    EXPECT_EQ(show->startOffset, 7);
     EXPECT_EQ(clock->Position(), position);
     EXPECT_EQ(live->Time(), 1207);  // the new offset on the same music position
     ExpectPixelNear(kWidth / 2, kHeight / 2, 1 - 1207.0f / 5000, 1 - 1207.0f / 5000, 1 - 1207.0f / 5000);
@@ -211,9 +209,9 @@ TEST_F(LiveShowTest, AFailedReloadKeepsTheOldShowPlaying)
     EXPECT_NE(err.find("Reload failed: Unknown entry 'FlashWite' in file, please correct\n"), std::string::npos)
         << err;
     EXPECT_FALSE(recorderDestroyed);
-    ASSERT_EQ(effects.size(), 1u);
-    EXPECT_EQ(effects[0].get(), recorder);
-    EXPECT_EQ(names, std::vector<std::string>{"Recorder"});
+    ASSERT_EQ(show->effects.size(), 1u);
+    EXPECT_EQ(show->effects[0].get(), recorder);
+    EXPECT_EQ(show->names, std::vector<std::string>{"Recorder"});
 
     g_now = 2;
     Frame();
@@ -224,7 +222,7 @@ TEST_F(LiveShowTest, AFailedReloadKeepsTheOldShowPlaying)
     Frame(Key(&LiveKeys::reload));
     err = testing::internal::GetCapturedStderr();
     EXPECT_NE(err.find("Reload failed: Unable to load data/demo.txt"), std::string::npos) << err;
-    EXPECT_EQ(effects[0].get(), recorder);
+    EXPECT_EQ(show->effects[0].get(), recorder);
 }
 
 TEST_F(LiveShowTest, ABurstOfSavesReloadsOnce)
@@ -249,8 +247,8 @@ TEST_F(LiveShowTest, ABurstOfSavesReloadsOnce)
     const std::string err = testing::internal::GetCapturedStderr();
     EXPECT_TRUE(heldBack) << "reloaded before the writes settled";
     EXPECT_EQ(Count(err, "Reloaded data/demo.txt"), 1) << err;
-    ASSERT_EQ(effects.size(), 1u);
-    EXPECT_EQ(effects[0]->end, 6000);
+    ASSERT_EQ(show->effects.size(), 1u);
+    EXPECT_EQ(show->effects[0]->end, 6000);
 }
 
 TEST_F(LiveShowTest, F5DuringASaveDoesNotReloadAgainAfterIt)
@@ -270,7 +268,7 @@ TEST_F(LiveShowTest, F5DuringASaveDoesNotReloadAgainAfterIt)
 
 TEST_F(LiveShowTest, TheReadoutCoversItsCornerOnlyAndLeavesNoTrace)
 {
-    effects.clear();
+    show->effects.clear();
     WriteScript("m\n0\n1\nFlashWhite\n0\n5000\n");
     testing::internal::CaptureStderr();
     Start();
@@ -280,7 +278,7 @@ TEST_F(LiveShowTest, TheReadoutCoversItsCornerOnlyAndLeavesNoTrace)
 
     // The frame a plain run or --render draws at this time.
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    DrawEffects(effects, 1000, 0);
+    DrawEffects(show->effects, 1000, 0);
     const std::vector<Pixel> plain = ReadFrame();
 
     Frame();
@@ -291,8 +289,8 @@ TEST_F(LiveShowTest, TheReadoutCoversItsCornerOnlyAndLeavesNoTrace)
     ExpectDefaultGlState();
     const std::vector<Pixel> shown = ReadFrame();
     Readout readout;
-    const int width = readout.Width(effects, names, 1000);
-    const int height = readout.Height(effects, 1000);
+    const int width = readout.Width(show->effects, show->names, 1000);
+    const int height = readout.Height(show->effects, 1000);
     ASSERT_LT(height, kHeight);
     bool cornerDrawn = false;
     for (int y = 0; y < kHeight; ++y)
@@ -307,7 +305,7 @@ TEST_F(LiveShowTest, TheReadoutCoversItsCornerOnlyAndLeavesNoTrace)
 
     // Frames drawn after it, as --render draws them, are byte for byte the same.
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    DrawEffects(effects, 1000, 0);
+    DrawEffects(show->effects, 1000, 0);
     EXPECT_EQ(ReadFrame(), plain);
     Frame(Key(&LiveKeys::readout));
     EXPECT_FALSE(live->ReadoutShown());

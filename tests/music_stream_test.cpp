@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "host/frame.h"
-#include "platform/music_stream.h"
+#include "media/music_stream.h"
 #include "support/gl_fixture.h"
 
 namespace {

@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "host/options.h"
+#include "host/setup/options.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstdint>
 
-#include "platform/playback_clock.h"
+#include "media/playback_clock.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "timeline/plugin_loader.h"
+#include "effects/plugin_loader.h"
 
 #include <dlfcn.h>
 

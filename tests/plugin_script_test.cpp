@@ -9,12 +9,12 @@
 #include <fstream>
 #include <string>
 
-#include "host/demo_window.h"
+#include "platform/window.h"
 #include "platform/demo_error.h"
 #include "render/gl.h"
 #include "render/screen.h"
 #include "support/gl_fixture.h"
-#include "timeline/demo_script.h"
+#include "show/show_loader.h"
 #include "timeline/effekt.h"
 
 namespace fs = std::filesystem;
@@ -35,7 +35,9 @@ class PluginScriptTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        window_ = new DemoWindow(96, 72, 32, false);
+        ScreenWidth = 96;
+        ScreenHeight = 72;
+        window_ = OpenSdlWindow(96, 72, 32, false).release();
         ASSERT_EQ(glewInit(), static_cast<GLenum>(GLEW_OK));
         ResetPerspective();
         glEnable(GL_TEXTURE_2D);
@@ -64,12 +66,12 @@ protected:
         std::ofstream(fs::path(dir_) / "data" / "demo.txt") << text;
     }
 
-    static DemoWindow* window_;
+    static Window* window_;
     fs::path previous_;
     std::string dir_;
 };
 
-DemoWindow* PluginScriptTest::window_ = nullptr;
+Window* PluginScriptTest::window_ = nullptr;
 
 }  // namespace
 
@@ -84,12 +86,11 @@ TEST_F(PluginScriptTest, NextEntryStartsAfterThePluginsLines)
                 "Plugin\n# comments before the path are the player's to skip\n200\n800\nlibhere.so\ngamma\ndelta\n"
                 "FlashWhite\n1000\n2000");
 
-    EffectList effects;
-    std::string music;
-    int offset = -1;
-    LoadDemoScript(effects, *window_, music, offset);
-    EXPECT_EQ(music, "data/music.ogg");
-    EXPECT_EQ(offset, 0);
+    Show show;
+    LoadShow(show, window_);
+    const EffectList& effects = show.effects;
+    EXPECT_EQ(show.musicFile, "data/music.ogg");
+    EXPECT_EQ(show.startOffset, 0);
     ASSERT_EQ(effects.size(), 3u);
     EXPECT_EQ(effects[0]->start, 100);
     EXPECT_EQ(effects[1]->start, 200);
@@ -112,11 +113,10 @@ TEST_F(PluginScriptTest, MissingPluginEndsLoadingWithItsMessage)
 {
     WriteScript("data/music.ogg\n0\n2\nFlashWhite\n0\n100\nPlugin\n0\n100\ndata/plugins/missing.so\n"
                 "FlashWhite\n0\n100");
-    EffectList effects;
-    std::string music;
-    int offset = 0;
+    Show show;
+    const EffectList& effects = show.effects;
     try {
-        LoadDemoScript(effects, *window_, music, offset);
+        LoadShow(show, window_);
         FAIL() << "no error";
     } catch (const DemoError& e) {
         EXPECT_STREQ(e.what(), "Unable to load plugin: data/plugins/missing.so");

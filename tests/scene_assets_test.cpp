@@ -9,7 +9,7 @@
 #include "render/texture.h"
 #include "support/gl_fixture.h"
 #include "support/image_files.h"
-#include "timeline/effect_factory.h"
+#include "effects/effect_factory.h"
 #include "timeline/effekt.h"
 #include "timeline/script_reader.h"
 

@@ -1,4 +1,4 @@
-#include "host/setup_dialog.h"
+#include "host/setup/setup_dialog.h"
 
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>

@@ -19,7 +19,7 @@
 #include "platform/shared_random.h"
 #include "render/screen.h"
 #include "support/gl_fixture.h"
-#include "timeline/effect_factory.h"
+#include "effects/effect_factory.h"
 #include "timeline/script_reader.h"
 
 namespace {

@@ -14,7 +14,7 @@
 #include "render/texture.h"
 #include "support/image_files.h"
 #include "support/scene_state.h"
-#include "timeline/effect_factory.h"
+#include "effects/effect_factory.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include <iterator>
 #include <vector>
 
-#include "host/show_check.h"
+#include "host/authoring/show_check.h"
 #include "model/l3ds.h"
 #include "platform/load_listener.h"
 #include "support/gl_fixture.h"

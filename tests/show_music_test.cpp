@@ -9,7 +9,7 @@
 #include <string>
 
 #include "host/frame.h"
-#include "platform/music_stream.h"
+#include "media/music_stream.h"
 #include "support/gl_fixture.h"
 
 namespace {

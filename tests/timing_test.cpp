@@ -4,7 +4,7 @@
 #include <limits>
 
 #include "host/frame.h"
-#include "platform/music_clock.h"
+#include "media/music_clock.h"
 #include "platform/shared_random.h"
 #include "render/screen.h"
 #include "timeline/effekt.h"

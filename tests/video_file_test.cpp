@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "platform/demo_error.h"
-#include "platform/video_file.h"
+#include "media/video_file.h"
 #include "support/gl_fixture.h"
 #include "video_writer.h"
 

@@ -11,8 +11,8 @@
 #include <thread>
 #include <vector>
 
-#include "platform/music_stream.h"
-#include "platform/pcm_track.h"
+#include "media/music_stream.h"
+#include "media/pcm_track.h"
 
 namespace {
 

@@ -19,11 +19,11 @@
 #include <typeinfo>
 #include <vector>
 
-#include "host/demo_window.h"
+#include "platform/window.h"
 #include "render/gl.h"
 #include "render/guards.h"
 #include "render/screen.h"
-#include "timeline/demo_script.h"
+#include "show/show_loader.h"
 
 namespace {
 
@@ -87,14 +87,15 @@ int main(int argc, char** argv)
         }
     }
     try {
-        DemoWindow window(width, height, 32, false);
+        ScreenWidth = width;
+        ScreenHeight = height;
+        const std::unique_ptr<Window> window = OpenSdlWindow(width, height, 32, false);
         glewInit();
         ResetPerspective();
         CEnabler textures(GL_TEXTURE_2D);
-        EffectList effects;
-        std::string music;
-        int offset = 0;
-        LoadDemoScript(effects, window, music, offset);
+        Show show;
+        LoadShow(show, window.get());
+        const EffectList& effects = show.effects;
 
         std::vector<double> samples(frames);
         for (double& s : samples)

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "platform/demo_error.h"
-#include "platform/video_file.h"
+#include "media/video_file.h"
 #include "video_writer.h"
 
 namespace {

@@ -1,6 +1,5 @@
 #include "effects/image_layers.h"
 
-#include "platform/demo_error.h"
 #include "platform/shared_random.h"
 #include "render/guards.h"
 #include "render/screen.h"
@@ -113,7 +112,7 @@ void Mask::Draw(int, float)
 
 void EndDemo::Draw(int, float)
 {
-    ThrowMessage("End of show");
+    throw ShowEnded();
 }
 
 }  // namespace Effekter

@@ -4,42 +4,21 @@
 #include <cstdint>
 
 #include "effects/screen_quad.h"
-#include "platform/demo_error.h"
 #include "platform/shared_random.h"
 #include "render/guards.h"
 #include "render/screen.h"
 
 namespace Effekter {
 
-PolarCoords::PolarCoords(int start, int end) : Effekt(start, end)
+PolarCoords::PolarCoords(int start, int end) : Effekt(start, end), target(kBufferSize, kBufferSize, true)
 {
     housing.Load("data/housing.jpg");
     program.Load(true, "data/polar.fs");
     timeLocation = GetUniform(program.program, "time");
     resolutionLocation = GetUniform(program.program, "resolution");
 
-    glGenRenderbuffersEXT(1, &depthBuffer);
-    glBindRenderbufferEXT(GL_RENDERBUFFER_EXT, depthBuffer);
-    glRenderbufferStorageEXT(GL_RENDERBUFFER_EXT, GL_DEPTH_COMPONENT, bufferWidth, bufferHeight);
-    glBindRenderbufferEXT(GL_RENDERBUFFER_EXT, 0);
-
-    glGenTextures(1, &colourTexture);
-    glBindTexture(GL_TEXTURE_2D, colourTexture);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, bufferWidth, bufferHeight, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    // The colour texture is not left bound: the next effect to load finds texture 0.
     glBindTexture(GL_TEXTURE_2D, 0);
-
-    glGenFramebuffersEXT(1, &framebuffer);
-    glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, framebuffer);
-    glFramebufferTexture2DEXT(GL_FRAMEBUFFER_EXT, GL_COLOR_ATTACHMENT0_EXT, GL_TEXTURE_2D, colourTexture, 0);
-    glFramebufferRenderbufferEXT(GL_FRAMEBUFFER_EXT, GL_DEPTH_ATTACHMENT_EXT, GL_RENDERBUFFER_EXT, depthBuffer);
-    const GLenum status = glCheckFramebufferStatusEXT(GL_FRAMEBUFFER_EXT);
-    glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0);
-    if (status != GL_FRAMEBUFFER_COMPLETE_EXT)
-        ThrowMessage("FBO not ready");
 }
 
 void PolarCoords::DrawBoxes(int timeMs)
@@ -47,7 +26,7 @@ void PolarCoords::DrawBoxes(int timeMs)
     // The viewport keeps the window size: the scene fills the lower-left
     // window-sized part of the buffer.
     CEnabler depth(GL_DEPTH_TEST);
-    glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, framebuffer);
+    glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, target.framebuffer);
     CTextureBinder bind(housing.texture);
     glClearColor(0, 0, 0, 0);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
@@ -82,7 +61,7 @@ void PolarCoords::Draw(int timeMs, float)
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glColor4f(1, 1, 1, 1);
     CProjectionScope screen;
-    CTextureBinder bind(colourTexture);
+    CTextureBinder bind(target.texture);
     glUseProgram(program.program);
     DrawFullScreenQuad();
     glUseProgram(0);

@@ -1,4 +1,5 @@
 #pragma once
+#include "render/render_target.h"
 #include "render/shader_program.h"
 #include "render/texture.h"
 #include "timeline/effekt.h"
@@ -13,7 +14,7 @@ public:
     void Draw(int timeMs, float beat) override;
 
     GLuint Program() const { return program.program; }
-    GLuint OffscreenTexture() const { return colourTexture; }
+    GLuint OffscreenTexture() const { return target.texture; }
 
     static constexpr int kBufferSize = 1024;
 
@@ -23,12 +24,8 @@ private:
     CTextureFreeImage housing;
     FragmentProgram program;
     GLint timeLocation, resolutionLocation;
-    // The offscreen buffer lives until the process ends.
-    int bufferWidth = kBufferSize;
-    int bufferHeight = kBufferSize;
-    GLuint colourTexture = 0;
-    GLuint framebuffer = 0;
-    GLuint depthBuffer = 0;
+    // The boxes are drawn into this, with depth, then shown through the program.
+    RenderTarget target;
 };
 
 // One batch of six textured faces, no normals, of a box with half-sizes

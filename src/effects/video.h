@@ -2,7 +2,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "platform/video_file.h"
+#include "media/video_file.h"
 #include "render/render_target.h"
 #include "render/shader_program.h"
 #include "render/texture.h"

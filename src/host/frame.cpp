@@ -1,6 +1,7 @@
 #include "host/frame.h"
 
-#include "platform/music_clock.h"
+#include "media/music_clock.h"
+#include "render/gl.h"
 
 float BeatLevel(const float* spectrum)
 {
@@ -41,4 +42,10 @@ void DrawEffects(const EffectList& effects, int timeMs, float beat)
     for (const auto& effect : effects)
         if (effect->IsActiveAt(timeMs))
             effect->Draw(timeMs, beat);
+}
+
+void DrawFrame(const EffectList& effects, int timeMs, float beat)
+{
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    DrawEffects(effects, timeMs, beat);
 }

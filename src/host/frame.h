@@ -19,3 +19,8 @@ void SeekMusic(MusicClock& clock, double seconds);
 
 // Calls Draw on every effect whose window holds t, in list order.
 void DrawEffects(const EffectList& effects, int timeMs, float beat);
+
+// The frame routine of every run (live, --render, --times, --capture): clears
+// the back buffer and draws the effects at timeMs. The caller then adds what
+// it shows or reads back and pumps the window, which shows the frame.
+void DrawFrame(const EffectList& effects, int timeMs, float beat);

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string>
 
-#include "host/options.h"
+#include "host/setup/options.h"
 #include "host/player.h"
 
 int main(int argc, char** argv)

@@ -1,43 +1,39 @@
 #include "host/player.h"
 
 #include <cstdlib>
-#include <filesystem>
 #include <memory>
 #include <new>
 #include <string>
 #include <vector>
 
-#include "host/capture_show.h"
-#include "host/demo_window.h"
+#include "host/authoring/show_check.h"
+#include "host/capture/capture_show.h"
+#include "host/capture/render_frames.h"
+#include "host/capture/render_times.h"
 #include "host/frame.h"
-#include "host/frame_capture.h"
-#include "host/live_show.h"
-#include "host/render_times.h"
-#include "host/setup_dialog.h"
-#include "host/show_check.h"
-#include "host/video_settings.h"
+#include "host/live/live_show.h"
+#include "host/setup/setup_dialog.h"
+#include "host/setup/video_settings.h"
+#include "media/music_clock.h"
 #include "platform/debug_output.h"
 #include "platform/demo_error.h"
 #include "platform/load_listener.h"
 #include "platform/message_box.h"
-#include "platform/music_clock.h"
 #include "platform/stop_signals.h"
+#include "platform/window.h"
 #include "render/guards.h"
 #include "render/screen.h"
-#include "timeline/demo_script.h"
+#include "show/show_loader.h"
 
 namespace {
 
 // Everything the run owns, released in reverse order of creation.
 struct RunState {
     std::unique_ptr<MusicClock> clock;
-    std::unique_ptr<DemoWindow> window;
+    std::unique_ptr<Window> window;
     std::unique_ptr<CEnabler> textureGuard;
-    EffectList effects;
-    std::vector<std::string> names;  // the entries' names, for the readout
+    std::unique_ptr<Show> show = std::make_unique<Show>();
     std::vector<std::string> files;  // what loading read, watched for edits in a live run
-    std::string musicFile;
-    int startOffset = 0;
 };
 
 // The settings from the command line, or else from the setup dialog. False
@@ -57,8 +53,9 @@ bool ChooseVideoSettings(const PlayerOptions& options, VideoSettings& settings)
 
 void OpenWindowAndGl(RunState& run, const VideoSettings& settings)
 {
-    run.window = std::make_unique<DemoWindow>(settings.width, settings.height, settings.bitsPerPixel,
-                                              settings.windowed == 0);
+    ScreenWidth = settings.width;
+    ScreenHeight = settings.height;
+    run.window = OpenSdlWindow(settings.width, settings.height, settings.bitsPerPixel, settings.windowed == 0);
     const GLenum status = glewInit();
     if (status != GLEW_OK)
         ThrowMessage("Error: %s\n", reinterpret_cast<const char*>(glewGetErrorString(status)));
@@ -71,57 +68,22 @@ void OpenWindowAndGl(RunState& run, const VideoSettings& settings)
 void PlayShow(RunState& run, const PlayerOptions& options)
 {
     MusicClock& clock = *run.clock;
-    clock.Open(run.musicFile);
+    clock.Open(run.show->musicFile);
     clock.Play();
-    clock.SetPosition(StartPosition(clock, run.startOffset, options.startMs));
+    clock.SetPosition(StartPosition(clock, run.show->startOffset, options.startMs));
     glClearColor(0, 0, 0, 0);
 
-    LiveShow live(clock, run.effects, run.names, run.startOffset);
+    LiveShow live(clock, run.show);
     live.Watch(run.files);
-    while (!run.window->EscapePressed()) {
-        live.Frame(KeysOf(*run.window), TicksMs());
+    while (!run.window->Keys().escape) {
+        live.Frame(KeysOf(run.window->Keys()), run.window->TicksMs());
         run.window->FramePump();
     }
-}
-
-// Draws the frames of the requested effect times exactly as the show would and
-// writes each one out (none with --out /dev/null). The music is decoded but
-// never played; each frame hears the beat at its own time, as after a seek.
-void RenderFrames(RunState& run, const PlayerOptions& options, const std::vector<int>& listed)
-{
-    const bool writes = options.outDir != "/dev/null";
-    if (writes) {
-        // A folder that cannot be made shows up as the first frame that cannot be written.
-        std::error_code ignored;
-        std::filesystem::create_directories(options.outDir, ignored);
-    }
-    MusicClock& clock = *run.clock;
-    clock.Open(run.musicFile);
-    glClearColor(0, 0, 0, 0);
-
-    FrameCapture capture(ScreenWidth, ScreenHeight);
-    auto frame = [&](int time) {
-        const float beat = options.beat ? *options.beat : BeatAt(clock, time, run.startOffset);
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        DrawEffects(run.effects, time, beat);
-        if (writes)
-            capture.Write(FramePath(options.outDir, time));
-        run.window->FramePump();
-    };
-    if (!options.timesFile.empty()) {
-        for (int time : listed)
-            frame(time);
-        return;
-    }
-    for (int64_t t = options.renderFrom; t < options.renderTo; t += options.renderStep)
-        frame(static_cast<int>(t));
 }
 
 void ShutDown(RunState& run)
 {
-    for (auto& effect : run.effects)
-        effect.reset();
-    run.effects.clear();
+    run.show.reset();
     run.textureGuard.reset();
     run.window.reset();
 }
@@ -130,27 +92,19 @@ void ShutDown(RunState& run)
 // are left alone, since a failed effect may not be fit to be destroyed.
 void ReleaseAfterError(RunState& run)
 {
-    for (auto& effect : run.effects)
-        effect.release();
-    run.effects.clear();
-    run.textureGuard.reset();
-    run.window.reset();
+    if (run.show)
+        AbandonEffects(*run.show);
+    ShutDown(run);
 }
 
-// The show's own ways of ending travel as messages too; they are no failure.
-bool IsNormalEnd(const std::string& message)
-{
-    return message == "End of show" || message == "You quit?";
-}
-
-int ReportError(const std::string& message, const PlayerOptions& options)
+int ReportError(const std::string& message, const PlayerOptions& options, int exitCode)
 {
     DebugOutput("Exception: ");
     DebugOutput(message.c_str());
     DebugOutput("\n");
     if (!options.noGui && std::getenv("DISPLAY"))
         ShowErrorBox(message);
-    return IsNormalEnd(message) ? kExitOk : kExitError;
+    return exitCode;
 }
 
 }  // namespace
@@ -159,6 +113,7 @@ int RunPlayer(const PlayerOptions& options)
 {
     RunState run;
     std::string message;
+    bool ended = false;
     try {
         if (options.render || options.Captures())
             CatchStopSignals();
@@ -184,14 +139,14 @@ int RunPlayer(const PlayerOptions& options)
         {
             LoadedFiles loaded;
             ScopedLoadListener listening(loaded);
-            LoadDemoScript(run.effects, *run.window, run.musicFile, run.startOffset, &run.names);
+            LoadShow(*run.show, run.window.get());
             run.files = std::move(loaded.files);
         }
         int exitCode = kExitOk;
         if (options.Captures())
-            exitCode = CaptureShow(run.effects, *run.window, run.musicFile, run.startOffset, options);
+            exitCode = CaptureShow(*run.show, *run.window, options);
         else if (options.render)
-            RenderFrames(run, options, times);
+            RenderFrames(*run.show, *run.window, *run.clock, options, times);
         else
             PlayShow(run, options);
         ShutDown(run);
@@ -202,6 +157,10 @@ int RunPlayer(const PlayerOptions& options)
         DebugOutput(stop.what());
         DebugOutput("\n");
         return stop.ExitCode();
+    } catch (const RunEnded& end) {
+        // The show's end entry or the window's close box.
+        message = end.what();
+        ended = true;
     } catch (const std::bad_alloc&) {
         message = "Out of memory";
     } catch (const std::exception& e) {
@@ -211,10 +170,11 @@ int RunPlayer(const PlayerOptions& options)
         message = "Unknown error";
     }
     // A show that ended itself or was closed shuts down as after Escape: every
-    // effect destroyed, in list order, while its GL context still exists.
-    if (IsNormalEnd(message))
+    // effect destroyed, in script order, while its GL context still exists.
+    // Its message is still written and shown, with exit code 0.
+    if (ended)
         ShutDown(run);
     else
         ReleaseAfterError(run);
-    return ReportError(message, options);
+    return ReportError(message, options, ended ? kExitOk : kExitError);
 }

@@ -1,11 +1,6 @@
 #pragma once
-#include "host/options.h"
-
-// Exit codes of the player.
-constexpr int kExitOk = 0;
-constexpr int kExitError = 1;
-constexpr int kExitCancelled = 255;
-// A render or capture stopped by a signal exits with 128 + its number.
+#include "host/exit_codes.h"
+#include "host/setup/options.h"
 
 // Runs the whole show (or the headless render) and returns the exit code.
 // Every failure ends here: it is written to standard error and, unless

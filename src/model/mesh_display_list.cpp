@@ -1,10 +1,12 @@
 #include "model/mesh_display_list.h"
 
 #include "model/l3ds.h"
+#include "render/gl_objects.h"
 
 MeshDisplayList::MeshDisplayList(const char* path, int flags)
 {
     list_ = glGenLists(1);
+    RecordList(list_);
     const L3DS reader(path);
     glNewList(list_, GL_COMPILE);
     if (reader.MeshCount() > 0 && reader.MeshAt(0).TriangleCount() > 0) {

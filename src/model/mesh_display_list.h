@@ -4,7 +4,8 @@
 #include "render/gl.h"
 
 // The first mesh of a 3DS file compiled into a display list with vertex
-// arrays. The list lives until the process ends. A file without a mesh (or
+// arrays. The list is never freed by this object: it lives until the process
+// ends, or until the show that made it is replaced (render/gl_objects.h). A file without a mesh (or
 // one that cannot be read) gives an empty list.
 class MeshDisplayList {
 public:

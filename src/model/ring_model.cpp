@@ -1,6 +1,7 @@
 #include "model/ring_model.h"
 
 #include "model/ring_shapes.h"
+#include "render/gl_objects.h"
 
 namespace {
 
@@ -25,6 +26,7 @@ void SetMaterial(const ShapeMaterial& m)
 GLuint CompileShape(const ShapeTable& shape, bool withMaterials)
 {
     const GLuint list = glGenLists(1);
+    RecordList(list);
     glNewList(list, GL_COMPILE);
     glBegin(GL_TRIANGLES);
     size_t nextRun = 0;

@@ -9,5 +9,12 @@ public:
     explicit DemoError(const std::string& message) : std::runtime_error(message) {}
 };
 
+// The ways a run ends that are no failure (the show's end entry, the window's
+// close box): reported as a failure is, but the run exits with code 0.
+class RunEnded : public DemoError {
+public:
+    using DemoError::DemoError;
+};
+
 // Formats printf-style into a 1024-byte buffer (longer texts are cut) and throws it.
 [[noreturn]] void ThrowMessage(const char* format, ...) __attribute__((format(printf, 1, 2)));

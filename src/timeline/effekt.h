@@ -1,6 +1,14 @@
 #pragma once
 #include <cstdint>
 
+#include "platform/demo_error.h"
+
+// Thrown by an effect's Draw to end the show ("End of show").
+class ShowEnded : public RunEnded {
+public:
+    ShowEnded() : RunEnded("End of show") {}
+};
+
 // Base of everything the demo script can place on the timeline. The host calls
 // Draw in every frame whose effect time t satisfies start < t < end, compared
 // as unsigned 32-bit numbers.

@@ -22,16 +22,24 @@ std::string ReadLineFrom(FILE* stream, bool& found)
                 listener->ReadPastEnd(stream);
             return std::string();
         }
-    } while (buffer[0] == '#');
+    } while (IsCommentLine(buffer));
     found = true;
-
-    size_t length = std::strlen(buffer);
-    while (length > 0 && std::strchr(" \t\r\n", buffer[length - 1]))
-        --length;
-    return std::string(buffer, length);
+    return std::string(buffer, TrimmedLength(buffer, std::strlen(buffer)));
 }
 
 }  // namespace
+
+bool IsCommentLine(const char* line)
+{
+    return line[0] == '#';
+}
+
+size_t TrimmedLength(const char* text, size_t length)
+{
+    while (length > 0 && std::strchr(" \t\r\n", text[length - 1]))
+        --length;
+    return length;
+}
 
 std::string ReadLine(FILE* stream)
 {

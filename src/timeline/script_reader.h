@@ -8,6 +8,12 @@
 // a read at the end of the file gives an empty line.
 std::string ReadLine(FILE* stream);
 
+// The two rules of a line, shared with the show check's view of the script:
+// whether a line (from its first character) is a comment, and the length of
+// text left once trailing blanks and line ends are cut.
+bool IsCommentLine(const char* line);
+size_t TrimmedLength(const char* text, size_t length);
+
 // A line read as above, converted with ParseInt.
 int ReadInt(FILE* stream);
 

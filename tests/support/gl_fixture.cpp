@@ -6,13 +6,13 @@
 #include <cstdlib>
 #include <memory>
 
-#include "host/demo_window.h"
+#include "platform/window.h"
 #include "render/guards.h"
 #include "render/screen.h"
 
 namespace {
 
-std::unique_ptr<DemoWindow> g_window;
+std::unique_ptr<Window> g_window;
 
 void ExpectMatrixNear(GLenum which, const GLdouble* expected, const char* name)
 {
@@ -28,13 +28,15 @@ void GlTest::SetUpTestSuite()
 {
     if (g_window)
         return;
-    g_window = std::make_unique<DemoWindow>(kWidth, kHeight, 32, false);
+    ScreenWidth = kWidth;
+    ScreenHeight = kHeight;
+    g_window = OpenSdlWindow(kWidth, kHeight, 32, false);
     ASSERT_EQ(glewInit(), static_cast<GLenum>(GLEW_OK));
     ResetPerspective();
     glEnable(GL_TEXTURE_2D);
 }
 
-DemoWindow& TestWindow()
+Window& TestWindow()
 {
     return *g_window;
 }

@@ -19,9 +19,9 @@ protected:
     void SetUp() override;
 };
 
-class DemoWindow;
+class Window;
 // The window of the test program (opened by the first GlTest).
-DemoWindow& TestWindow();
+Window& TestWindow();
 
 using Pixel = std::array<int, 4>;  // r, g, b, a in 0..255
 

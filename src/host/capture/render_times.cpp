@@ -1,0 +1,35 @@
+#include "host/capture/render_times.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <fstream>
+
+#include "platform/demo_error.h"
+
+std::vector<int> ReadRenderTimes(std::istream& in, const std::string& name)
+{
+    std::vector<int> times;
+    std::string line;
+    for (int number = 1; std::getline(in, line); ++number) {
+        const size_t first = line.find_first_not_of(" \t\r");
+        if (first == std::string::npos)
+            continue;
+        const size_t last = line.find_last_not_of(" \t\r");
+        const std::string text = line.substr(first, last - first + 1);
+        char* end = nullptr;
+        errno = 0;
+        const long long value = std::strtoll(text.c_str(), &end, 10);
+        if (*end != '\0' || errno == ERANGE || value < -2147483647LL - 1 || value > 2147483647LL)
+            ThrowMessage("Bad time '%s' on line %d of %s", text.c_str(), number, name.c_str());
+        times.push_back(static_cast<int>(value));
+    }
+    return times;
+}
+
+std::vector<int> ReadRenderTimesFile(const std::string& path)
+{
+    std::ifstream in(path);
+    if (!in)
+        ThrowMessage("Unable to read %s", path.c_str());
+    return ReadRenderTimes(in, path);
+}

@@ -1,0 +1,226 @@
+#include "host/setup/options.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+bool ParseInt(const char* text, int& value)
+{
+    char* end = nullptr;
+    const long v = std::strtol(text, &end, 10);
+    if (end == text || *end != '\0' || v < -2147483647L - 1 || v > 2147483647L)
+        return false;
+    value = static_cast<int>(v);
+    return true;
+}
+
+bool ParseSize(const char* text, int& width, int& height)
+{
+    const char* x = std::strchr(text, 'x');
+    if (!x)
+        return false;
+    const std::string w(text, x);
+    return ParseInt(w.c_str(), width) && ParseInt(x + 1, height) && width > 0 && height > 0 && width <= 16384 &&
+           height <= 16384;
+}
+
+bool ParseRange(const char* text, int& from, int& to, int& step)
+{
+    const std::string s(text);
+    const size_t a = s.find(':');
+    const size_t b = a == std::string::npos ? a : s.find(':', a + 1);
+    if (b == std::string::npos)
+        return false;
+    return ParseInt(s.substr(0, a).c_str(), from) && ParseInt(s.substr(a + 1, b - a - 1).c_str(), to) &&
+           ParseInt(s.substr(b + 1).c_str(), step) && step > 0;
+}
+
+}  // namespace
+
+bool ParseOptions(int argc, const char* const* argv, PlayerOptions& o, std::string& error)
+{
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
+        auto needValue = [&]() {
+            if (!value)
+                error = "missing value after " + arg;
+            else
+                ++i;
+            return value != nullptr;
+        };
+        if (arg == "--help" || arg == "-h") {
+            o.help = true;
+        } else if (arg == "--windowed") {
+            o.windowed = true;
+        } else if (arg == "--no-gui") {
+            o.noGui = true;
+        } else if (arg == "--no-dialog") {
+            o.noDialog = true;
+        } else if (arg == "-C") {
+            if (!needValue())
+                return false;
+            o.directory = value;
+        } else if (arg == "--size") {
+            if (!needValue())
+                return false;
+            if (!ParseSize(value, o.width, o.height)) {
+                error = "--size wants WIDTHxHEIGHT, e.g. 800x600";
+                return false;
+            }
+        } else if (arg == "--render") {
+            if (!needValue())
+                return false;
+            if (!o.timesFile.empty()) {
+                error = "--times goes instead of --render FROM:TO:STEP";
+                return false;
+            }
+            if (!ParseRange(value, o.renderFrom, o.renderTo, o.renderStep)) {
+                error = "--render wants FROM:TO:STEP in milliseconds, with STEP above 0";
+                return false;
+            }
+            o.render = true;
+        } else if (arg == "--times") {
+            if (!needValue())
+                return false;
+            const bool ranged = o.render && o.timesFile.empty();
+            if (ranged || !*value) {
+                error = ranged ? "--times goes instead of --render FROM:TO:STEP" : "--times wants a file name";
+                return false;
+            }
+            o.timesFile = value;
+            o.render = true;
+        } else if (arg == "--out") {
+            if (!needValue())
+                return false;
+            o.outDir = value;
+        } else if (arg == "--beat") {
+            if (!needValue())
+                return false;
+            char* end = nullptr;
+            const float b = std::strtof(value, &end);
+            // Effects are promised a beat level in 0..1.
+            if (end == value || *end != '\0' || !(b >= 0.0f && b <= 1.0f)) {
+                error = "--beat wants a number from 0 to 1, e.g. 0.5";
+                return false;
+            }
+            o.beat = b;
+        } else if (arg == "--capture") {
+            if (!needValue())
+                return false;
+            o.captureFile = value;
+            if (o.captureFile.empty()) {
+                error = "--capture wants a file name ending in .mp4 or .mkv";
+                return false;
+            }
+        } else if (arg == "--fps" || arg == "--from" || arg == "--to") {
+            if (!needValue())
+                return false;
+            int number = 0;
+            if (!ParseInt(value, number) || (arg == "--fps" && (number < 1 || number > 1000))) {
+                error = arg == "--fps" ? "--fps wants frames per second from 1 to 1000" : arg + " wants milliseconds";
+                return false;
+            }
+            if (arg == "--fps")
+                o.captureFps = number;
+            else if (arg == "--from")
+                o.captureFrom = number;
+            else
+                o.captureTo = number;
+        } else if (arg == "--force") {
+            o.force = true;
+        } else if (arg == "--check") {
+            // The window is there only for the GL context: no dialog, no full screen.
+            o.check = true;
+            o.windowed = true;
+        } else if (arg == "--start") {
+            if (!needValue())
+                return false;
+            int ms = 0;
+            if (!ParseInt(value, ms)) {
+                error = "--start wants an effect time in milliseconds, e.g. 46080";
+                return false;
+            }
+            o.startMs = ms;
+        } else {
+            error = "unknown option " + arg;
+            return false;
+        }
+    }
+    if (o.check && (o.render || o.startMs)) {
+        error = "--check goes without --render and --start";
+        return false;
+    }
+    if ((o.render || o.Captures()) && o.startMs) {
+        error = "--start only goes with a live run, not --render or --capture (use --from)";
+        return false;
+    }
+    if (o.render && o.outDir.empty()) {
+        error = o.timesFile.empty() ? "--render needs --out DIR" : "--times needs --out DIR";
+        return false;
+    }
+    if (!o.render && (!o.outDir.empty() || o.beat)) {
+        error = "--out and --beat only go with --render";
+        return false;
+    }
+    if (o.Captures() && o.render) {
+        error = "--capture and --render do not go together";
+        return false;
+    }
+    if (!o.Captures() && (o.captureFps != 60 || o.captureFrom != 0 || o.captureTo || o.force)) {
+        error = "--fps, --from, --to and --force only go with --capture";
+        return false;
+    }
+    if (o.captureTo && *o.captureTo <= o.captureFrom) {
+        error = "--to must come after --from";
+        return false;
+    }
+    // A capture is a video to publish: 720p unless asked otherwise.
+    if (o.Captures() && o.width == 0) {
+        o.width = 1280;
+        o.height = 720;
+    }
+    return true;
+}
+
+const char* UsageText()
+{
+    return "Usage: player [options]\n"
+           "Plays the show described by data/demo.txt in the working directory.\n"
+           "Without flags a \"Video setup\" dialog asks for the resolution and full screen first.\n"
+           "\n"
+           "  -C DIR               run in DIR (its data/ folder is used)\n"
+           "  --windowed           open a window instead of going full screen\n"
+           "  --size WxH           window size in pixels (default 1024x768)\n"
+           "  --no-dialog          skip the video setup dialog and use the defaults or the\n"
+           "                       flags; --windowed, --size and --render skip it too\n"
+           "  --no-gui             report errors on standard error only, no message box\n"
+           "  --render FROM:TO:STEP --out DIR [--beat B]\n"
+           "                       draw the frames of effect time FROM, FROM+STEP, ... below TO\n"
+           "                       (milliseconds) and write them as DIR/frame_NNNNNNN.png;\n"
+           "                       B (0 to 1) fixes the beat level, otherwise the music gives it\n"
+           "  --times FILE --out DIR [--beat B]\n"
+           "                       the same for the effect times listed in FILE, one a line, in\n"
+           "                       any order, repeats allowed; with --out /dev/null nothing is\n"
+           "                       written (for timing and soak runs)\n"
+           "  --capture FILE [--fps N] [--from MS] [--to MS] [--force]\n"
+           "                       write the show with its music as a video, FILE ending in\n"
+           "                       .mp4 or .mkv (H.264 and AAC); frames at N per second\n"
+           "                       (default 60) of effect time FROM (default 0) up to TO\n"
+           "                       (default: the end of the show), size 1280x720 unless\n"
+           "                       --size says otherwise; --force replaces an existing FILE\n"
+           "  --check              load the show without playing it and report every problem\n"
+           "                       (unknown entries, unreadable pictures, shaders, models,\n"
+           "                       plug-ins, music) with its line; exit 0 when there is none\n"
+           "  --start MS           begin the show at effect time MS (milliseconds)\n"
+           "  --help               show this text\n"
+           "\n"
+           "Keys: Escape ends the show, Right and Left move it one second.\n"
+           "For show makers: Space pauses and resumes, Home goes back to the script's\n"
+           "start offset, F1 shows the time, frame rate, beat and entries, F5 loads the\n"
+           "show again (so does saving data/demo.txt or any file the show loaded; on a\n"
+           "failure \"Reload failed: ...\" goes to standard error and the old show plays on).\n"
+           "Exit status: 0 when the show ends or is quit, 1 on an error, 255 when the setup is cancelled.\n";
+}

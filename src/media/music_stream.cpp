@@ -1,0 +1,299 @@
+#include "media/music_stream.h"
+
+#include <SDL.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <system_error>
+#include <utility>
+
+namespace {
+
+constexpr int kBytesPerSample = 2;
+
+// Holds SDL's audio lock for a scope when the device is running.
+class AudioLock {
+public:
+    explicit AudioLock(bool device) : device_(device)
+    {
+        if (device_)
+            SDL_LockAudio();
+    }
+    ~AudioLock()
+    {
+        if (device_)
+            SDL_UnlockAudio();
+    }
+
+private:
+    bool device_;
+};
+
+}  // namespace
+
+MusicStream::MusicStream(bool acceptDummyDriver, TimeSource now)
+    : acceptDummyDriver_(acceptDummyDriver), now_(now), clock_(rate_)
+{
+}
+
+MusicStream::~MusicStream()
+{
+    CloseDevice();
+    // A prefetch still running finishes before the stream goes: it was given
+    // nothing of the stream's own.
+    if (prefetched_.valid())
+        prefetched_.wait();
+}
+
+MusicStream::Decoded MusicStream::Decode(const std::string& path)
+{
+    Decoded decoded;
+    decoded.ok = DecodeTrack(path, decoded.track, decoded.error);
+    return decoded;
+}
+
+void MusicStream::Prefetch(const std::string& path)
+{
+    if (prefetched_.valid())
+        prefetched_.wait();
+    prefetchedPath_ = path;
+    try {
+        prefetched_ = std::async(std::launch::async, Decode, path);
+    } catch (const std::system_error&) {
+        // No thread to be had: Open decodes in the caller instead.
+        prefetched_ = std::future<Decoded>();
+    }
+}
+
+void MusicStream::Open(const std::string& path)
+{
+    // The callback reads the track and plays at its rate, so a stream already
+    // on the device stops before the track is replaced; Play opens it anew.
+    CloseDevice();
+    deviceTried_ = false;
+    playing_ = false;
+    paused_ = false;
+    written_ = 0;
+    // A prefetch of another file is finished and dropped.
+    Decoded decoded;
+    if (prefetched_.valid() && prefetchedPath_ == path)
+        decoded = prefetched_.get();
+    else {
+        if (prefetched_.valid())
+            prefetched_.get();
+        decoded = Decode(path);
+    }
+    track_ = std::move(decoded.track);
+    if (!decoded.ok) {
+        std::fprintf(stderr, "Warning: cannot play music file %s (%s); the show runs silent\n", path.c_str(),
+                     decoded.error.c_str());
+        rate_ = 44100;
+        channels_ = 2;
+    } else {
+        rate_ = track_.rate;
+        channels_ = track_.channels;
+    }
+    outChannels_ = std::min(channels_, 2);
+    clock_ = PlaybackClock(rate_);
+    seekFrame_ = WrapFrame(seekFrame_);
+}
+
+void MusicStream::Play()
+{
+    if (!deviceTried_ && !track_.Empty()) {
+        deviceTried_ = true;
+        device_ = OpenDevice();
+    }
+    AudioLock lock(device_);
+    playing_ = true;
+    paused_ = false;
+    cursor_ = 0;
+    seekFrame_ = 0;
+    wallStart_ = now_();
+    seekLinear_ = device_ ? written_ : 0;
+    if (device_)
+        SDL_PauseAudio(0);
+}
+
+void MusicStream::SetPaused(bool paused)
+{
+    if (paused && playing_) {
+        // Held where the listener is now; what the device had queued beyond
+        // that is played again on resuming.
+        const int64_t heard = HeardFrame();
+        AudioLock lock(device_);
+        playing_ = false;
+        paused_ = true;
+        seekFrame_ = heard;
+        cursor_ = heard;
+        if (device_)
+            SDL_PauseAudio(1);
+    } else if (!paused && paused_) {
+        AudioLock lock(device_);
+        playing_ = true;
+        paused_ = false;
+        cursor_ = seekFrame_;
+        seekLinear_ = device_ ? written_ : HeardLinear(now_());
+        if (device_)
+            SDL_PauseAudio(0);
+    }
+}
+
+bool MusicStream::OpenDevice()
+{
+    const char* reason = nullptr;
+    char driver[32] = "";
+    const bool wasInit = SDL_WasInit(SDL_INIT_AUDIO) != 0;
+    if (!wasInit && SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+        reason = SDL_GetError();
+    } else {
+        quitAudioOnClose_ = !wasInit;
+        SDL_AudioDriverName(driver, sizeof driver);
+        if (std::strcmp(driver, "dummy") == 0 && !acceptDummyDriver_) {
+            reason = "dummy audio driver";
+        } else {
+            SDL_AudioSpec want{};
+            want.freq = rate_;
+            want.format = AUDIO_S16SYS;
+            want.channels = static_cast<Uint8>(outChannels_);
+            want.samples = rate_ <= 48000 ? 1024 : 2048;
+            want.callback = AudioCallback;
+            want.userdata = this;
+            // Without an "obtained" format SDL converts to the device's format itself.
+            if (SDL_OpenAudio(&want, nullptr) == 0)
+                return true;
+            reason = SDL_GetError();
+        }
+    }
+    CloseDevice();
+    std::fprintf(stderr, "Warning: no audio device (%s); the music runs silent on the wall clock\n", reason);
+    return false;
+}
+
+void MusicStream::CloseDevice()
+{
+    if (device_)
+        SDL_CloseAudio();
+    device_ = false;
+    // SDL_CloseAudio quits the subsystem too; a second quit is harmless.
+    if (quitAudioOnClose_)
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    quitAudioOnClose_ = false;
+}
+
+void MusicStream::AudioCallback(void* self, uint8_t* stream, int len)
+{
+    static_cast<MusicStream*>(self)->FillPeriod(stream, len);
+}
+
+void MusicStream::FillPeriod(uint8_t* stream, int len)
+{
+    const int frames = len / (kBytesPerSample * outChannels_);
+    clock_.OnCallback(now_(), written_, frames);
+    if (track_.Empty())
+        std::memset(stream, 0, static_cast<size_t>(len));
+    else
+        Fill(reinterpret_cast<int16_t*>(stream), frames);
+    written_ += frames;
+}
+
+void MusicStream::Fill(int16_t* out, int frames)
+{
+    const int64_t length = track_.Frames();
+    for (int i = 0; i < frames; ++i) {
+        if (cursor_ >= length)
+            cursor_ = 0;
+        const int16_t* in = &track_.samples[static_cast<size_t>(cursor_ * channels_)];
+        // Files with more than two channels play their first two.
+        for (int c = 0; c < outChannels_; ++c)
+            *out++ = in[c];
+        ++cursor_;
+    }
+}
+
+int64_t MusicStream::SecondsToBytes(double seconds) const
+{
+    // The tiny bias keeps a byte position that went through BytesToSeconds on
+    // the same frame despite rounding in the division.
+    double frames = std::floor(seconds * rate_ + 1e-6);
+    // Far beyond any track (or not a number): keep the conversion defined.
+    constexpr double kLimit = 1e15;
+    if (!(frames > -kLimit))
+        frames = -kLimit;
+    else if (frames > kLimit)
+        frames = kLimit;
+    return static_cast<int64_t>(frames) * kBytesPerSample * channels_;
+}
+
+double MusicStream::BytesToSeconds(int64_t bytes) const
+{
+    return static_cast<double>(FrameFromBytes(bytes)) / rate_;
+}
+
+int64_t MusicStream::FrameFromBytes(int64_t bytes) const
+{
+    const int64_t frameBytes = kBytesPerSample * channels_;
+    int64_t frame = bytes / frameBytes;
+    if (bytes % frameBytes != 0 && bytes < 0)
+        --frame;
+    return frame;
+}
+
+// Before the start means the start; beyond the end goes round the loop.
+// Without a track there is no end, but positions stay far enough from the
+// 64-bit limit that adding running time and converting to bytes cannot overflow.
+int64_t MusicStream::WrapFrame(int64_t frame) const
+{
+    constexpr int64_t kMaxSilentFrame = 1000000000000000;  // about 700 years at 44.1 kHz
+    if (frame < 0)
+        return 0;
+    const int64_t length = track_.Frames();
+    return length > 0 ? frame % length : std::min(frame, kMaxSilentFrame);
+}
+
+int64_t MusicStream::HeardLinear(double now) const
+{
+    if (device_)
+        return clock_.Heard(now);
+    return static_cast<int64_t>(std::floor((now - wallStart_) * rate_));
+}
+
+int64_t MusicStream::HeardFrame() const
+{
+    if (!playing_)
+        return seekFrame_;
+    AudioLock lock(device_);
+    const int64_t sinceSeek = HeardLinear(now_()) - seekLinear_;
+    return WrapFrame(seekFrame_ + std::max<int64_t>(0, sinceSeek));
+}
+
+int64_t MusicStream::Position() const
+{
+    return HeardFrame() * kBytesPerSample * channels_;
+}
+
+void MusicStream::SetPosition(int64_t bytes)
+{
+    const int64_t frame = WrapFrame(FrameFromBytes(bytes));
+    AudioLock lock(device_);
+    seekFrame_ = frame;
+    cursor_ = frame;
+    if (playing_)
+        seekLinear_ = device_ ? written_ : HeardLinear(now_());
+}
+
+void MusicStream::Spectrum(float* out)
+{
+    if (track_.Empty()) {
+        std::fill(out, out + kSpectrumSize, 0.0f);
+        return;
+    }
+    analyser_.Analyse(track_, HeardFrame(), out);
+}
+
+std::unique_ptr<MusicClock> MakeMusicClock()
+{
+    return std::make_unique<MusicStream>();
+}

@@ -1,0 +1,274 @@
+#include "media/video_encoder.h"
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+#include <libavutil/channel_layout.h>
+#include <libavutil/log.h>
+#include <libavutil/opt.h>
+#include <libswscale/swscale.h>
+}
+
+#include <algorithm>
+#include <cstdio>
+
+#include "platform/demo_error.h"
+
+namespace {
+
+bool EndsWith(const std::string& text, const char* tail)
+{
+    const std::string t(tail);
+    return text.size() > t.size() && text.compare(text.size() - t.size(), t.size(), t) == 0;
+}
+
+std::string AvError(int code)
+{
+    char text[AV_ERROR_MAX_STRING_SIZE] = "";
+    av_strerror(code, text, sizeof text);
+    return text;
+}
+
+// Throws "what: FFmpeg's reason" when code is an error.
+void Check(int code, const char* what)
+{
+    if (code < 0)
+        ThrowMessage("%s: %s", what, AvError(code).c_str());
+}
+
+bool RateSupported(const AVCodec* codec, int rate)
+{
+    if (!codec->supported_samplerates)
+        return true;
+    for (const int* r = codec->supported_samplerates; *r; ++r)
+        if (*r == rate)
+            return true;
+    return false;
+}
+
+}  // namespace
+
+std::string VideoContainerFor(const std::string& path)
+{
+    if (EndsWith(path, ".mp4"))
+        return "mp4";
+    if (EndsWith(path, ".mkv"))
+        return "matroska";
+    return "";
+}
+
+VideoEncoder::VideoEncoder(const VideoEncoderSettings& settings) : width_(settings.width), height_(settings.height)
+{
+    // The encoders' statistics are no news to a viewer; warnings and errors are.
+    av_log_set_level(AV_LOG_WARNING);
+    // The destructor does not run for a constructor that throws.
+    try {
+        Check(avformat_alloc_output_context2(&format_, nullptr, settings.container.c_str(), settings.path.c_str()),
+              "Unable to set up the video container");
+        packet_ = av_packet_alloc();
+        OpenVideo(settings);
+        OpenAudio(settings);
+        Check(avio_open(&format_->pb, settings.path.c_str(), AVIO_FLAG_WRITE), "Unable to create the video file");
+        AVDictionary* options = nullptr;
+        // The index goes first, so the file plays while it is still downloading.
+        if (settings.container == "mp4")
+            av_dict_set(&options, "movflags", "+faststart", 0);
+        const int written = avformat_write_header(format_, &options);
+        av_dict_free(&options);
+        Check(written, "Unable to write the video header");
+    } catch (...) {
+        const bool created = format_ && format_->pb;
+        Release();
+        // A file without a header is no video; leave nothing behind.
+        if (created)
+            std::remove(settings.path.c_str());
+        throw;
+    }
+}
+
+VideoEncoder::~VideoEncoder()
+{
+    Release();
+}
+
+void VideoEncoder::Release()
+{
+    if (format_ && format_->pb)
+        avio_closep(&format_->pb);
+    avformat_free_context(format_);
+    format_ = nullptr;
+    avcodec_free_context(&video_);
+    avcodec_free_context(&audio_);
+    sws_freeContext(scaler_);
+    scaler_ = nullptr;
+    av_frame_free(&sound_);
+    av_packet_free(&packet_);
+}
+
+void VideoEncoder::OpenVideo(const VideoEncoderSettings& settings)
+{
+    const AVCodec* codec = avcodec_find_encoder_by_name("libx264");
+    if (!codec)
+        ThrowMessage("FFmpeg's libraries have no libx264 encoder for H.264");
+    videoStream_ = avformat_new_stream(format_, nullptr);
+    video_ = avcodec_alloc_context3(codec);
+    if (!videoStream_ || !video_)
+        ThrowMessage("Out of memory");
+    video_->width = settings.width;
+    video_->height = settings.height;
+    video_->time_base = AVRational{1, settings.fps};
+    video_->framerate = AVRational{settings.fps, 1};
+    video_->pix_fmt = AV_PIX_FMT_YUV420P;
+    // Tagged as what FillPicture makes, so players convert back with the same matrix.
+    video_->colorspace = AVCOL_SPC_BT709;
+    video_->color_primaries = AVCOL_PRI_BT709;
+    video_->color_trc = AVCOL_TRC_BT709;
+    video_->color_range = AVCOL_RANGE_MPEG;
+    if (format_->oformat->flags & AVFMT_GLOBALHEADER)
+        video_->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
+    // Near-transparent quality at a speed that keeps up with drawing.
+    av_opt_set(video_->priv_data, "preset", "veryfast", 0);
+    av_opt_set(video_->priv_data, "crf", "18", 0);
+    Check(avcodec_open2(video_, codec, nullptr), "Unable to start the H.264 encoder");
+    Check(avcodec_parameters_from_context(videoStream_->codecpar, video_), "Unable to set up the video stream");
+    videoStream_->time_base = video_->time_base;
+    videoStream_->avg_frame_rate = video_->framerate;
+
+    scaler_ = sws_getContext(width_, height_, AV_PIX_FMT_BGRA, width_, height_, AV_PIX_FMT_YUV420P, SWS_BILINEAR,
+                             nullptr, nullptr, nullptr);
+    if (!scaler_)
+        ThrowMessage("Unable to set up the picture conversion");
+    const int* bt709 = sws_getCoefficients(SWS_CS_ITU709);
+    sws_setColorspaceDetails(scaler_, bt709, 1, bt709, 0, 0, 1 << 16, 1 << 16);
+}
+
+void VideoEncoder::OpenAudio(const VideoEncoderSettings& settings)
+{
+    const AVCodec* codec = avcodec_find_encoder(AV_CODEC_ID_AAC);
+    if (!codec)
+        ThrowMessage("FFmpeg's libraries have no AAC encoder");
+    if (!RateSupported(codec, settings.sampleRate))
+        ThrowMessage("AAC cannot carry music at %d Hz; use a file at 44100 or 48000 Hz", settings.sampleRate);
+    audioStream_ = avformat_new_stream(format_, nullptr);
+    audio_ = avcodec_alloc_context3(codec);
+    if (!audioStream_ || !audio_)
+        ThrowMessage("Out of memory");
+    audio_->sample_fmt = AV_SAMPLE_FMT_FLTP;
+    audio_->sample_rate = settings.sampleRate;
+    av_channel_layout_default(&audio_->ch_layout, settings.channels);
+    audio_->bit_rate = 96000 * settings.channels;
+    audio_->time_base = AVRational{1, settings.sampleRate};
+    if (format_->oformat->flags & AVFMT_GLOBALHEADER)
+        audio_->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
+    Check(avcodec_open2(audio_, codec, nullptr), "Unable to start the AAC encoder");
+    Check(avcodec_parameters_from_context(audioStream_->codecpar, audio_), "Unable to set up the audio stream");
+    audioStream_->time_base = audio_->time_base;
+
+    sound_ = av_frame_alloc();
+    if (!sound_)
+        ThrowMessage("Out of memory");
+    sound_->format = audio_->sample_fmt;
+    sound_->sample_rate = audio_->sample_rate;
+    sound_->nb_samples = audio_->frame_size;
+    Check(av_channel_layout_copy(&sound_->ch_layout, &audio_->ch_layout), "Unable to set up the audio stream");
+    Check(av_frame_get_buffer(sound_, 0), "Unable to set up the audio stream");
+}
+
+AVFrame* VideoEncoder::NewPicture() const
+{
+    AVFrame* picture = av_frame_alloc();
+    if (!picture)
+        ThrowMessage("Out of memory");
+    picture->format = AV_PIX_FMT_YUV420P;
+    picture->width = width_;
+    picture->height = height_;
+    if (av_frame_get_buffer(picture, 0) < 0) {
+        av_frame_free(&picture);
+        ThrowMessage("Out of memory");
+    }
+    return picture;
+}
+
+void VideoEncoder::FreePicture(AVFrame* picture)
+{
+    av_frame_free(&picture);
+}
+
+void VideoEncoder::FillPicture(const uint8_t* bgra, AVFrame* picture)
+{
+    // Only copies when an encoder still holds the picture's storage.
+    Check(av_frame_make_writable(picture), "Unable to prepare a picture");
+    // Starting at the last row with a negative stride turns the picture upright.
+    const int stride = width_ * 4;
+    const uint8_t* rows[1] = {bgra + static_cast<size_t>(height_ - 1) * stride};
+    const int strides[1] = {-stride};
+    sws_scale(scaler_, rows, strides, 0, height_, picture->data, picture->linesize);
+}
+
+void VideoEncoder::WritePicture(AVFrame* picture)
+{
+    picture->pts = pictures_++;
+    Check(avcodec_send_frame(video_, picture), "Unable to encode a picture");
+    Drain(video_, videoStream_);
+}
+
+void VideoEncoder::WriteSound(const int16_t* samples, int64_t frames, int stride)
+{
+    const int channels = audio_->ch_layout.nb_channels;
+    while (frames > 0) {
+        if (soundFill_ == 0)
+            Check(av_frame_make_writable(sound_), "Unable to prepare sound");
+        const int n = static_cast<int>(std::min<int64_t>(frames, audio_->frame_size - soundFill_));
+        for (int c = 0; c < channels; ++c) {
+            float* plane = reinterpret_cast<float*>(sound_->data[c]) + soundFill_;
+            for (int i = 0; i < n; ++i)
+                plane[i] = samples ? samples[static_cast<size_t>(i) * stride + c] * (1.0f / 32768.0f) : 0.0f;
+        }
+        if (samples)
+            samples += static_cast<size_t>(n) * stride;
+        soundFill_ += n;
+        frames -= n;
+        if (soundFill_ == audio_->frame_size)
+            SendSound();
+    }
+}
+
+void VideoEncoder::SendSound()
+{
+    // A shorter last frame is allowed; the encoder pads it.
+    sound_->nb_samples = soundFill_;
+    sound_->pts = soundWritten_;
+    soundWritten_ += soundFill_;
+    soundFill_ = 0;
+    Check(avcodec_send_frame(audio_, sound_), "Unable to encode sound");
+    Drain(audio_, audioStream_);
+}
+
+void VideoEncoder::Drain(AVCodecContext* codec, AVStream* stream)
+{
+    for (;;) {
+        const int received = avcodec_receive_packet(codec, packet_);
+        if (received == AVERROR(EAGAIN) || received == AVERROR_EOF)
+            return;
+        Check(received, "Unable to encode the video");
+        av_packet_rescale_ts(packet_, codec->time_base, stream->time_base);
+        packet_->stream_index = stream->index;
+        // Takes the packet's data and leaves packet_ empty for the next one.
+        Check(av_interleaved_write_frame(format_, packet_), "Unable to write the video file");
+    }
+}
+
+void VideoEncoder::Finish()
+{
+    if (finished_)
+        return;
+    finished_ = true;
+    if (soundFill_ > 0)
+        SendSound();
+    Check(avcodec_send_frame(video_, nullptr), "Unable to finish the video");
+    Drain(video_, videoStream_);
+    Check(avcodec_send_frame(audio_, nullptr), "Unable to finish the sound");
+    Drain(audio_, audioStream_);
+    Check(av_write_trailer(format_), "Unable to finish the video file");
+    Check(avio_closep(&format_->pb), "Unable to finish the video file");
+}

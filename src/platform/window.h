@@ -1,0 +1,46 @@
+#pragma once
+#include <cstdint>
+#include <memory>
+
+#include "platform/demo_error.h"
+
+// The window seam: what the player needs of a window and its OpenGL context.
+// A backend is one file that implements Window and the Open function declared
+// for it below; nothing above this header knows which backend is in use.
+
+// The keys of one frame. Keys act on release: each flag is set for the frame
+// after the pump that saw the key come up.
+struct WindowKeys {
+    bool escape = false;
+    bool space = false;
+    bool right = false;
+    bool left = false;
+    bool home = false;  // the show maker's keys of a live run
+    bool f1 = false;
+    bool f5 = false;
+};
+
+// Thrown by FramePump when the viewer closes the window: the run ends as
+// after Escape, not as a failure.
+class WindowClosed : public RunEnded {
+public:
+    WindowClosed() : RunEnded("You quit?") {}
+};
+
+class Window {
+public:
+    virtual ~Window() = default;
+
+    // Shows the frame drawn since the last pump (swaps the buffers) and polls
+    // the events. Throws WindowClosed when the window is closed, and
+    // StopRequested once a headless run has caught a stop signal.
+    virtual void FramePump() = 0;
+    // The keys released before the last pump.
+    virtual const WindowKeys& Keys() const = 0;
+    // Milliseconds since the window opened, running forward.
+    virtual uint32_t TicksMs() const = 0;
+};
+
+// An SDL 1.2 window with its GL context current (platform/sdl_window.cpp).
+// Throws "Error: %s\n" when SDL or the video mode cannot start.
+std::unique_ptr<Window> OpenSdlWindow(int width, int height, int bitsPerPixel, bool fullScreen);

@@ -1,0 +1,41 @@
+#include "show/loading_screen.h"
+
+#include "platform/window.h"
+#include "render/screen.h"
+#include "show/show_files.h"
+
+LoadingScreen::LoadingScreen(Window& window, int count) : window_(window), count_(count)
+{
+    picture_.Load(kLoadingPicturePath);
+}
+
+LoadingScreen::~LoadingScreen() = default;
+
+float LoadingScreen::Offset() const
+{
+    // A count of 0 or less has no sensible step; the picture stays where it starts.
+    const float remaining = count_ > 0 ? 1.0f - static_cast<float>(index_) / static_cast<float>(count_) : 1.0f;
+    return 0.5f - remaining;
+}
+
+void LoadingScreen::ShowProgress()
+{
+    glClear(GL_COLOR_BUFFER_BIT);
+    const float offset = Offset();
+    glColor4f(1, 1, 1, 1);
+    glPushMatrix();
+    glBindTexture(GL_TEXTURE_2D, picture_.texture);
+    glTranslatef(0, offset, -2);
+    TexturedQuad quad(1, 1.2f);
+    quad.Draw(1, -1);
+    try {
+        window_.FramePump();
+    } catch (...) {
+        glBindTexture(GL_TEXTURE_2D, 0);
+        glPopMatrix();
+        throw;
+    }
+    ++index_;
+    glBindTexture(GL_TEXTURE_2D, 0);
+    glPopMatrix();
+}

@@ -1,0 +1,24 @@
+#pragma once
+#include "render/texture.h"
+
+class Window;
+
+// The loading display: the loading picture rising one step per script entry.
+class LoadingScreen {
+public:
+    LoadingScreen(Window& window, int count);
+    ~LoadingScreen();
+    LoadingScreen(const LoadingScreen&) = delete;
+    LoadingScreen& operator=(const LoadingScreen&) = delete;
+
+    // Draws the next step and pumps the window (which may throw WindowClosed).
+    void ShowProgress();
+    // Vertical offset of the picture for the step about to be drawn.
+    float Offset() const;
+
+private:
+    Window& window_;
+    CTextureFreeImage picture_;
+    int count_;
+    int index_ = 0;
+};

@@ -1,0 +1,81 @@
+#include "show/show_loader.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <memory>
+#include <optional>
+
+#include "effects/effect_factory.h"
+#include "effects/entry_lines.h"
+#include "effects/image_layers.h"
+#include "platform/debug_output.h"
+#include "platform/demo_error.h"
+#include "show/loading_screen.h"
+#include "show/show_files.h"
+#include "timeline/script_parser.h"
+#include "timeline/script_reader.h"
+
+namespace {
+
+// Builds each entry's effect into the show, stepping the loading display
+// (when there is a window) before each one.
+class ShowBuilder : public ScriptEntries {
+public:
+    ShowBuilder(Show& show, Window* window) : show_(show), window_(window) {}
+
+    void Header(const ScriptHeader& header) override
+    {
+        show_.musicFile = header.musicFile;
+        show_.startOffset = header.startOffset;
+        if (window_)
+            loading_.emplace(*window_, header.count);
+    }
+
+    void Named(const std::string&, long) override
+    {
+        nameLine_ = show_.script.LineOfLastRead();
+        if (loading_)
+            loading_->ShowProgress();
+    }
+
+    bool Knows(const std::string& name) override { return EntryLines(name) != nullptr; }
+
+    bool Entry(const std::string& name, int start, int end, FILE* script) override
+    {
+        std::unique_ptr<Effekt> effect(CreateEffect(name, start, end, script));
+        char message[1024];
+        std::snprintf(message, sizeof message, "Loaded %s with start time %i and end time %i\n", name.c_str(), start,
+                      end);
+        DebugOutput(message);
+        // The first end-of-show entry that can be reached ends a capture.
+        if (dynamic_cast<const Effekter::EndDemo*>(effect.get()) && effect->start >= 0)
+            show_.endMs = std::min(show_.endMs.value_or(effect->start), effect->start);
+        show_.effects.push_back(std::move(effect));
+        show_.names.push_back(name);
+        show_.lines.push_back(nameLine_);
+        return true;
+    }
+
+private:
+    Show& show_;
+    Window* window_;
+    std::optional<LoadingScreen> loading_;
+    int nameLine_ = 0;
+};
+
+}  // namespace
+
+std::string ScriptMusicFile()
+{
+    ScriptFile script;
+    return script.Open(kScriptPath) ? ReadLine(script.Stream()) : std::string();
+}
+
+void LoadShow(Show& show, Window* window)
+{
+    if (!show.script.Open(kScriptPath))
+        ThrowMessage("Unable to load %s", kScriptPath);
+    ShowBuilder builder(show, window);
+    ScopedGlRecording recording(show.gl);
+    ParseDemoScript(show.script.Stream(), builder);
+}

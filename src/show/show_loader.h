@@ -1,0 +1,19 @@
+#pragma once
+#include <string>
+
+#include "show/show.h"
+
+class Window;
+
+// Loads data/demo.txt into show (which starts empty): the effects in script
+// order with their names and lines, the music file, the start offset, the end
+// of show and the open script. With a window the loading display rises one
+// step per entry; without one (a reload) nothing is drawn. Throws "Unable to
+// load data/demo.txt", "Unknown entry '%s' in file, please correct" or what an
+// effect throws; what was built so far stays in show.
+void LoadShow(Show& show, Window* window);
+
+// The music file that data/demo.txt names, read from its header alone (empty
+// when the script cannot be read), so that the music can be read while the
+// window opens and the effects load.
+std::string ScriptMusicFile();

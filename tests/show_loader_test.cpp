@@ -1,0 +1,140 @@
+// Reading data/demo.txt into a show, with the loading display.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <fstream>
+
+#include "effects/image_layers.h"
+#include "platform/demo_error.h"
+#include "show/loading_screen.h"
+#include "show/show_loader.h"
+#include "support/gl_fixture.h"
+
+namespace {
+
+// Runs each test in a fresh folder holding only data/demo.txt with the given text.
+class DemoScriptTest : public GlTest {
+protected:
+    void SetUp() override
+    {
+        GlTest::SetUp();
+        char cwd[4096];
+        ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
+        previous_ = cwd;
+        const std::string dir = MakeTempDir();
+        ASSERT_EQ(chdir(dir.c_str()), 0);
+        ASSERT_EQ(mkdir("data", 0755), 0);
+    }
+    void TearDown() override { ASSERT_EQ(chdir(previous_.c_str()), 0); }
+
+    void WriteScript(const std::string& text) { std::ofstream("data/demo.txt") << text; }
+
+    // Loads the script; returns the message thrown, or "" when it loaded.
+    std::string Load()
+    {
+        show = std::make_unique<Show>();
+        try {
+            LoadShow(*show, &TestWindow());
+        } catch (const DemoError& e) {
+            return e.what();
+        }
+        return "";
+    }
+
+    std::unique_ptr<Show> show;
+    const EffectList& effects() const { return show->effects; }
+
+private:
+    std::string previous_;
+};
+
+TEST_F(DemoScriptTest, ReadsHeaderAndEntriesInOrder)
+{
+    WriteScript("data/song.ogg\n30\n3\n"
+                "FlashWhite\n# comments may stand between an entry's lines\n100\n#\n200\n"
+                "AlphaBlendImage\n0\n-1\ndata/none.png\nBEATBACK\n"
+                "Mask  \t\n5\n6\ndata/none.png\n"
+                "EndDemo\n7\n8");
+    EXPECT_EQ(Load(), "");
+    EXPECT_EQ(show->musicFile, "data/song.ogg");
+    EXPECT_EQ(ScriptMusicFile(), show->musicFile);
+    EXPECT_EQ(show->startOffset, 30);
+    EXPECT_EQ(show->names, (std::vector<std::string>{"FlashWhite", "AlphaBlendImage", "Mask", "EndDemo"}));
+    EXPECT_EQ(show->lines, (std::vector<int>{4, 9, 14, 18}));
+    EXPECT_EQ(show->endMs, 7);
+    ASSERT_EQ(effects().size(), 4u);
+    EXPECT_NE(dynamic_cast<Effekter::FlashWhite*>(effects()[0].get()), nullptr);
+    EXPECT_EQ(effects()[0]->start, 100);
+    EXPECT_EQ(effects()[0]->end, 200);
+    auto* layer = dynamic_cast<Effekter::AlphaBlendImage*>(effects()[1].get());
+    ASSERT_NE(layer, nullptr);
+    EXPECT_EQ(layer->GetMode(), Effekter::AlphaBlendImage::BEATBACK);
+    EXPECT_EQ(effects()[1]->end, -1);
+    EXPECT_NE(dynamic_cast<Effekter::Mask*>(effects()[2].get()), nullptr);  // trailing blanks cut
+    EXPECT_NE(dynamic_cast<Effekter::EndDemo*>(effects()[3].get()), nullptr);
+    ExpectDefaultGlState();
+}
+
+TEST_F(DemoScriptTest, UnknownNamesEndLoadingAndKeepWhatWasMade)
+{
+    WriteScript("m\n0\n2\nOverlays\n0\n10\n Tunnel\n0\n10");
+    EXPECT_EQ(Load(), "Unknown entry ' Tunnel' in file, please correct");
+    EXPECT_EQ(effects().size(), 1u);
+
+    WriteScript("m\n0\n1\nflashwhite\n0\n10");
+    EXPECT_EQ(Load(), "Unknown entry 'flashwhite' in file, please correct");
+
+    // An empty line where a name belongs is no name either.
+    WriteScript("m\n0\n2\nOverlays\n0\n10\n\nOverlays\n0\n10\n");
+    EXPECT_EQ(Load(), "Unknown entry '' in file, please correct");
+}
+
+TEST_F(DemoScriptTest, EndOfFileEndsTheScript)
+{
+    WriteScript("m\n0\n0");
+    EXPECT_EQ(Load(), "");
+    EXPECT_TRUE(effects().empty());
+
+    // A line break after the last entry (and trailing comments) is the end too.
+    WriteScript("m\n0\n1\nOverlays\n0\n10\n# the end\n");
+    EXPECT_EQ(Load(), "");
+    EXPECT_EQ(effects().size(), 1u);
+
+    // An entry whose extra lines are cut off reads them as empty lines.
+    WriteScript("m\n0\n1\nAlphaBlendImage\n0\n10\n");
+    EXPECT_EQ(Load(), "");
+    ASSERT_EQ(effects().size(), 1u);
+    EXPECT_EQ(dynamic_cast<Effekter::AlphaBlendImage*>(effects()[0].get())->GetMode(),
+              Effekter::AlphaBlendImage::STATIC);
+}
+
+TEST_F(DemoScriptTest, MissingScript)
+{
+    ASSERT_EQ(unlink("data/demo.txt"), -1);
+    EXPECT_EQ(Load(), "Unable to load data/demo.txt");
+    ASSERT_EQ(mkdir("data/demo.txt", 0755), 0);
+    EXPECT_EQ(Load(), "Unable to load data/demo.txt");
+    EXPECT_EQ(ScriptMusicFile(), "");
+    rmdir("data/demo.txt");
+}
+
+TEST_F(DemoScriptTest, LoadingPictureRisesOneStepPerEntry)
+{
+    LoadingScreen four(TestWindow(), 4);
+    for (float expected : {-0.5f, -0.25f, 0.0f, 0.25f}) {
+        EXPECT_FLOAT_EQ(four.Offset(), expected);
+        four.ShowProgress();
+        ExpectDefaultGlState();
+    }
+    EXPECT_FLOAT_EQ(four.Offset(), 0.5f);
+
+    // With no usable count the picture stays at its first position.
+    for (int count : {0, -3}) {
+        LoadingScreen none(TestWindow(), count);
+        none.ShowProgress();
+        EXPECT_FLOAT_EQ(none.Offset(), -0.5f);
+    }
+}
+
+}  // namespace
