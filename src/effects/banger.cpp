@@ -16,7 +16,7 @@ Banger::Banger(int start, int end) : Effekt(start, end)
 
 void Banger::Draw(int timeMs, float beat)
 {
-    const uint32_t sinceStart = static_cast<uint32_t>(timeMs) - static_cast<uint32_t>(start);
+    const uint32_t sinceStart = Elapsed(timeMs, start);
     if (sinceStart < kIntroMs) {
         glUseProgram(slider.program);
         glUniform1f(timeLocation, static_cast<float>(sinceStart));

@@ -9,7 +9,8 @@ namespace Effekter {
 
 namespace {
 
-uint32_t lastSpawn = 0;
+// Shared by every Brum for the run and never reset.
+uint32_t g_lastSpawn = 0;
 
 // Each sine and cosine is worked out in double precision and rounded to float.
 float Sin(float x)
@@ -46,14 +47,14 @@ Float3 Brum::FigurePosition(uint32_t time)
 
 uint32_t Brum::LastSpawn()
 {
-    return lastSpawn;
+    return g_lastSpawn;
 }
 
 void Brum::Draw(int timeMs, float)
 {
     const uint32_t time = static_cast<uint32_t>(timeMs);
     const Float3 p = FigurePosition(time);
-    trail.Update(time, p, lastSpawn);
+    trail.Update(time, p, g_lastSpawn);
 
     {
         CPushMatrix matrix;

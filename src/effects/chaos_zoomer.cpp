@@ -10,10 +10,16 @@
 
 namespace Effekter {
 
+namespace {
+
+// Shared by every ChaosZoomer for the run and never reset.
+int g_scene = 3;
+
+}  // namespace
+
 int& ChaosZoomer::SceneNumber()
 {
-    static int scene = 3;
-    return scene;
+    return g_scene;
 }
 
 ChaosZoomer::ChaosZoomer(int start, int end)

@@ -10,11 +10,6 @@ namespace Effekter {
 
 namespace {
 const char* const kCirclesProgram = "data/circles/circles.txt";
-
-float Milliseconds(int timeMs)
-{
-    return static_cast<float>(static_cast<uint32_t>(timeMs));
-}
 }  // namespace
 
 Circles::Circles(int start, int end) : Effekt(start, end)
@@ -27,7 +22,7 @@ Circles::Circles(int start, int end) : Effekt(start, end)
 void Circles::Draw(int timeMs, float)
 {
     glUseProgram(program.program);
-    glUniform1f(timeLocation, Milliseconds(timeMs));
+    glUniform1f(timeLocation, TimeFloat(timeMs));
     CProjectionScope screen;
     CTextureBinder bind(ring.texture);
     DrawFullScreenQuad();
@@ -48,7 +43,7 @@ Faces::Faces(int start, int end) : Effekt(start, end)
 void Faces::Draw(int timeMs, float beat)
 {
     glUseProgram(program.program);
-    glUniform1f(timeLocation, Milliseconds(timeMs));
+    glUniform1f(timeLocation, TimeFloat(timeMs));
     glUniform1f(beatLocation, beat);
     Grey(beat);
     {

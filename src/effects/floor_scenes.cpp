@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "effects/draw_cube.h"
-#include "effects/scene_time.h"
+#include "timeline/effect_time.h"
 #include "platform/shared_random.h"
 #include "render/guards.h"
 #include "render/screen.h"

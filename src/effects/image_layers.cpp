@@ -1,5 +1,6 @@
 #include "effects/image_layers.h"
 
+#include "effects/screen_quad.h"
 #include "platform/shared_random.h"
 #include "render/guards.h"
 #include "render/screen.h"
@@ -85,12 +86,10 @@ void FlashWhite::Draw(int t, float)
 {
     const float v = 1 - Progress(t);
     CProjectionScope screen;
-    CPushMatrix matrix;
-    glTranslatef(0, 0, -2);
     CTransparency additive(GL_ONE, GL_ONE);
     glColor4f(v, v, v, v);
     // Texture 0 is bound and has no image, so the quad comes out plain white.
-    TexturedQuad(1, 1).Draw(1, 1);
+    DrawFullScreenQuad();
 }
 
 Mask::Mask(int start, int end, const char* imagePath) : Effekt(start, end)
@@ -102,12 +101,10 @@ Mask::Mask(int start, int end, const char* imagePath) : Effekt(start, end)
 void Mask::Draw(int, float)
 {
     CProjectionScope screen;
-    CPushMatrix matrix;
-    glTranslatef(0, 0, -2);
     CTextureBinder bind(image.texture);
     CTransparency multiply(GL_ZERO, GL_SRC_COLOR);
     glColor4f(1, 1, 1, 1);
-    TexturedQuad(1, 1).Draw(1, 1);
+    DrawFullScreenQuad();
 }
 
 void EndDemo::Draw(int, float)

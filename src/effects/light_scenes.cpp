@@ -3,8 +3,9 @@
 #include <algorithm>
 #include <cmath>
 
+#include "effects/screen_quad.h"
 #include "effects/draw_cube.h"
-#include "effects/scene_time.h"
+#include "timeline/effect_time.h"
 #include "platform/shared_random.h"
 #include "render/guards.h"
 #include "render/screen.h"
@@ -15,6 +16,7 @@ namespace {
 
 const float kPi = 3.14159265358979f;
 
+// Shared by every NanoBall for the run and never reset.
 NanoBallSwitches g_switches;
 
 GLUquadric* NewTexturedQuadric()
@@ -249,8 +251,7 @@ void Spheres::Draw(int timeMs, float beat)
     SetScreenOrtho();
     glBindTexture(GL_TEXTURE_2D, target.texture);
     glColor4f(1, 1, 1, 1);
-    glTranslatef(0, 0, -2);
-    TexturedQuad(1, 1).Draw(1, 1);
+    DrawFullScreenQuad();
     glUseProgram(0);
     glBindTexture(GL_TEXTURE_2D, 0);
     ResetPerspective();

@@ -3,7 +3,8 @@
 #include <cmath>
 #include <initializer_list>
 
-#include "effects/scene_time.h"
+#include "effects/screen_quad.h"
+#include "timeline/effect_time.h"
 #include "render/guards.h"
 #include "render/screen.h"
 
@@ -62,12 +63,9 @@ void Manden::Draw(int timeMs, float beat)
 
     glColor4f(1, 1, 1, 1);
     SetScreenOrtho();
-    glPushMatrix();
-    glTranslatef(0, 0, -2);
     glBindTexture(GL_TEXTURE_2D, background.texture);
-    TexturedQuad(1, 1).Draw(1, 1);
+    DrawFullScreenQuad();
     glBindTexture(GL_TEXTURE_2D, 0);
-    glPopMatrix();
     ResetPerspective();
 
     // The greetings slide from x -2 to +2 over the window.

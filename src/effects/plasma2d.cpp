@@ -26,7 +26,7 @@ void Plasma2D::Draw(int timeMs, float beat)
     CTextureBinder bind(water.texture);
     CPushMatrix matrix;
     glTranslatef(0, 0, beat * 0.125f - 2);
-    const float t = static_cast<float>(static_cast<uint32_t>(timeMs));
+    const float t = TimeFloat(timeMs);
     RotateXYZ(Float3(0, 0, t * 0.02f));
 
     for (int i = 0; i < 4; ++i) {

@@ -33,7 +33,7 @@ void PolarCoords::DrawBoxes(int timeMs)
     glColor4f(1, 1, 1, 1);
     {
         CPushMatrix matrix;
-        const float t = static_cast<float>(static_cast<uint32_t>(timeMs));
+        const float t = TimeFloat(timeMs);
         gluLookAt(10 * std::sin(t / 100), 10 * std::sin(t / 300), 100, 0, 0, 0, 0, 1, 0);
         // The same heights every frame.
         SeedRandom(123);

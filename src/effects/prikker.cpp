@@ -33,7 +33,7 @@ Prikker::Prikker(int start, int end) : Effekt(start, end)
 void Prikker::Draw(int timeMs, float)
 {
     // Wraps like the 32-bit difference it is, instead of overflowing.
-    const float rel = static_cast<float>(static_cast<int32_t>(static_cast<uint32_t>(timeMs) - static_cast<uint32_t>(start)));
+    const float rel = static_cast<float>(static_cast<int32_t>(Elapsed(timeMs, start)));
     CTransparency additive(GL_ONE, GL_ONE);
     CPushMatrix field;
     glTranslatef(0, 0, -10);

@@ -22,21 +22,21 @@ struct RingTrigger {
     int32_t divisor = 15;
 };
 
-RingTrigger trigger;
+RingTrigger g_trigger;
 
 void UpdateTrigger(uint32_t time, float beat)
 {
-    if (!trigger.called) {
-        trigger.called = true;
-        trigger.lastTrigger = time;
+    if (!g_trigger.called) {
+        g_trigger.called = true;
+        g_trigger.lastTrigger = time;
     }
-    if (time - trigger.lastTrigger > 300 && beat > 0.7f) {
-        ++trigger.counter;
-        trigger.lastTrigger = time;
-        trigger.speedStep = static_cast<int32_t>((NextRandom() & 255) * 0.1);
-        trigger.sideOffset = static_cast<float>((NextRandom() & 127) * 0.01 - 1.2);
-        if (15 - trigger.speedStep != 0)
-            trigger.divisor = 15 - trigger.speedStep;
+    if (time - g_trigger.lastTrigger > 300 && beat > 0.7f) {
+        ++g_trigger.counter;
+        g_trigger.lastTrigger = time;
+        g_trigger.speedStep = static_cast<int32_t>((NextRandom() & 255) * 0.1);
+        g_trigger.sideOffset = static_cast<float>((NextRandom() & 127) * 0.01 - 1.2);
+        if (15 - g_trigger.speedStep != 0)
+            g_trigger.divisor = 15 - g_trigger.speedStep;
     }
 }
 
@@ -51,19 +51,19 @@ QuellRinge::QuellRinge(int start, int end) : Effekt(start, end)
 
 int QuellRinge::TriggerCount()
 {
-    return trigger.counter;
+    return g_trigger.counter;
 }
 
 float QuellRinge::SideOffset()
 {
-    return trigger.sideOffset;
+    return g_trigger.sideOffset;
 }
 
 float QuellRinge::SpinAngle(uint32_t time)
 {
     // Every trigger reverses the direction.
-    const float angle = static_cast<float>(time) / static_cast<float>(trigger.divisor);
-    return trigger.counter % 2 != 0 ? angle : -angle;
+    const float angle = static_cast<float>(time) / static_cast<float>(g_trigger.divisor);
+    return g_trigger.counter % 2 != 0 ? angle : -angle;
 }
 
 void QuellRinge::Draw(int timeMs, float beat)
@@ -81,11 +81,11 @@ void QuellRinge::Draw(int timeMs, float beat)
     glDisable(GL_TEXTURE_2D);
     SetupDefaultLight();
     UpdateTrigger(time, beat);
-    DrawRingModel(SpinAngle(time), trigger.sideOffset);
+    DrawRingModel(SpinAngle(time), g_trigger.sideOffset);
     DisableDefaultLight();
     glEnable(GL_TEXTURE_2D);
 
-    textPosition.x = trigger.sideOffset;
+    textPosition.x = g_trigger.sideOffset;
     CTransparency blend(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     Grey(1);
     CEnabler depth(GL_DEPTH_TEST);

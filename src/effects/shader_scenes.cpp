@@ -4,7 +4,7 @@
 #include <cstdint>
 
 #include "effects/draw_cube.h"
-#include "effects/scene_time.h"
+#include "timeline/effect_time.h"
 #include "render/guards.h"
 #include "render/screen.h"
 

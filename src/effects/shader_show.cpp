@@ -25,7 +25,7 @@ void ShaderShow::Draw(int timeMs, float beat)
 {
     glUseProgram(program.program);
     if (program.program) {
-        glUniform1f(timeLocation, static_cast<float>(static_cast<uint32_t>(timeMs)) / 1000);
+        glUniform1f(timeLocation, TimeFloat(timeMs) / 1000);
         glUniform1f(beatLocation, beat);
     }
     CProjectionScope screen;

@@ -18,7 +18,7 @@ Solaris::Solaris(int start, int end) : Effekt(start, end)
 
 void Solaris::Draw(int timeMs, float beat)
 {
-    const float t = static_cast<float>(static_cast<uint32_t>(timeMs));
+    const float t = TimeFloat(timeMs);
     {
         CTransparency additive(GL_ONE, GL_ONE);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);

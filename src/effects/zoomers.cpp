@@ -11,11 +11,6 @@ namespace Effekter {
 
 namespace {
 
-float Milliseconds(int timeMs)
-{
-    return static_cast<float>(static_cast<uint32_t>(timeMs));
-}
-
 void LoadIfNamed(CTextureFreeImage& texture, const char* path)
 {
     if (path)
@@ -50,7 +45,7 @@ Zoomba::Zoomba(int start, int end, const char* layerPath, const char* background
 
 void Zoomba::Draw(int timeMs, float beat)
 {
-    const float t = Milliseconds(timeMs);
+    const float t = TimeFloat(timeMs);
     const float f = 0.0025f * t;
     glClearColor(0, 0, 0, 0);
     {
@@ -84,7 +79,7 @@ Zoombb::Zoombb(int start, int end) : Effekt(start, end)
 
 void Zoombb::Draw(int timeMs, float beat)
 {
-    const float t = Milliseconds(timeMs);
+    const float t = TimeFloat(timeMs);
     const float f = 0.0025f * t;
     glClearColor(1, 1, 1, 1);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);

@@ -6,11 +6,10 @@
 #include <memory>
 #include <new>
 
-#include <sys/stat.h>
-
 #include "model/chunk_ids.h"
 #include "model/finish_mesh.h"
 #include "platform/load_listener.h"
+#include "platform/plain_file.h"
 
 namespace {
 
@@ -44,8 +43,7 @@ bool L3DS::ReadFile(const char* path)
 {
     // Only plain files: opening a FIFO would block, and a folder or device has
     // no size to read.
-    struct stat info;
-    if (!path || stat(path, &info) != 0 || !S_ISREG(info.st_mode))
+    if (!IsPlainFile(path))
         return false;
     std::FILE* raw = std::fopen(path, "rb");
     if (!raw)

@@ -1,7 +1,5 @@
 #include "render/shader_program.h"
 
-#include <sys/stat.h>
-
 #include <cstdio>
 #include <fstream>
 #include <iterator>
@@ -10,6 +8,7 @@
 #include "platform/debug_output.h"
 #include "platform/demo_error.h"
 #include "platform/load_listener.h"
+#include "platform/plain_file.h"
 
 namespace {
 
@@ -18,8 +17,7 @@ namespace {
 // device such as /dev/zero would never end.
 bool ReadWholeFile(const char* path, std::string& text)
 {
-    struct stat info;
-    if (!path || stat(path, &info) != 0 || !S_ISREG(info.st_mode))
+    if (!IsPlainFile(path))
         return false;
     std::ifstream file(path, std::ios::in | std::ios::binary);
     if (!file.is_open())

@@ -2,6 +2,7 @@
 #include <cstdint>
 
 #include "platform/demo_error.h"
+#include "timeline/effect_time.h"
 
 // Thrown by an effect's Draw to end the show ("End of show").
 class ShowEnded : public RunEnded {
@@ -31,9 +32,7 @@ public:
     // (t - start) / (end - start), each difference unsigned 32-bit, divided in floats.
     float Progress(int timeMs) const
     {
-        const float done = static_cast<float>(static_cast<uint32_t>(timeMs) - static_cast<uint32_t>(start));
-        const float span = static_cast<float>(static_cast<uint32_t>(end) - static_cast<uint32_t>(start));
-        return done / span;
+        return static_cast<float>(Elapsed(timeMs, start)) / static_cast<float>(Elapsed(end, start));
     }
 
     int end;

@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "platform/load_listener.h"
+#include "platform/whole_number.h"
 
 namespace {
 
@@ -77,9 +78,6 @@ int ParseInt(const std::string& line)
 
 bool IsWholeNumber(const std::string& line)
 {
-    const char* text = line.c_str();
-    char* end = nullptr;
-    errno = 0;
-    const long value = std::strtol(text, &end, 10);
-    return end != text && *end == '\0' && errno == 0 && value >= -2147483647L - 1 && value <= 2147483647L;
+    int value = 0;
+    return ReadWholeNumber(line.c_str(), value);
 }

@@ -5,6 +5,7 @@
 #include <fstream>
 
 #include "platform/demo_error.h"
+#include "platform/whole_number.h"
 
 std::vector<int> ReadRenderTimes(std::istream& in, const std::string& name)
 {
@@ -16,12 +17,10 @@ std::vector<int> ReadRenderTimes(std::istream& in, const std::string& name)
             continue;
         const size_t last = line.find_last_not_of(" \t\r");
         const std::string text = line.substr(first, last - first + 1);
-        char* end = nullptr;
-        errno = 0;
-        const long long value = std::strtoll(text.c_str(), &end, 10);
-        if (*end != '\0' || errno == ERANGE || value < -2147483647LL - 1 || value > 2147483647LL)
+        int value = 0;
+        if (!ReadWholeNumber(text.c_str(), value))
             ThrowMessage("Bad time '%s' on line %d of %s", text.c_str(), number, name.c_str());
-        times.push_back(static_cast<int>(value));
+        times.push_back(value);
     }
     return times;
 }

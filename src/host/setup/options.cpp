@@ -4,17 +4,9 @@
 #include <cstdlib>
 #include <cstring>
 
-namespace {
+#include "platform/whole_number.h"
 
-bool ParseInt(const char* text, int& value)
-{
-    char* end = nullptr;
-    const long v = std::strtol(text, &end, 10);
-    if (end == text || *end != '\0' || v < -2147483647L - 1 || v > 2147483647L)
-        return false;
-    value = static_cast<int>(v);
-    return true;
-}
+namespace {
 
 bool ParseSize(const char* text, int& width, int& height)
 {
@@ -22,7 +14,7 @@ bool ParseSize(const char* text, int& width, int& height)
     if (!x)
         return false;
     const std::string w(text, x);
-    return ParseInt(w.c_str(), width) && ParseInt(x + 1, height) && width > 0 && height > 0 && width <= 16384 &&
+    return ReadWholeNumber(w.c_str(), width) && ReadWholeNumber(x + 1, height) && width > 0 && height > 0 && width <= 16384 &&
            height <= 16384;
 }
 
@@ -33,8 +25,8 @@ bool ParseRange(const char* text, int& from, int& to, int& step)
     const size_t b = a == std::string::npos ? a : s.find(':', a + 1);
     if (b == std::string::npos)
         return false;
-    return ParseInt(s.substr(0, a).c_str(), from) && ParseInt(s.substr(a + 1, b - a - 1).c_str(), to) &&
-           ParseInt(s.substr(b + 1).c_str(), step) && step > 0;
+    return ReadWholeNumber(s.substr(0, a).c_str(), from) && ReadWholeNumber(s.substr(a + 1, b - a - 1).c_str(), to) &&
+           ReadWholeNumber(s.substr(b + 1).c_str(), step) && step > 0;
 }
 
 }  // namespace
@@ -119,7 +111,7 @@ bool ParseOptions(int argc, const char* const* argv, PlayerOptions& o, std::stri
             if (!needValue())
                 return false;
             int number = 0;
-            if (!ParseInt(value, number) || (arg == "--fps" && (number < 1 || number > 1000))) {
+            if (!ReadWholeNumber(value, number) || (arg == "--fps" && (number < 1 || number > 1000))) {
                 error = arg == "--fps" ? "--fps wants frames per second from 1 to 1000" : arg + " wants milliseconds";
                 return false;
             }
@@ -139,7 +131,7 @@ bool ParseOptions(int argc, const char* const* argv, PlayerOptions& o, std::stri
             if (!needValue())
                 return false;
             int ms = 0;
-            if (!ParseInt(value, ms)) {
+            if (!ReadWholeNumber(value, ms)) {
                 error = "--start wants an effect time in milliseconds, e.g. 46080";
                 return false;
             }

@@ -1,7 +1,8 @@
 #pragma once
 #include <cstdint>
 
-namespace Effekter {
+// Effect times are compared and subtracted as unsigned 32-bit numbers, as the
+// timeline does; these say it once.
 
 // The effect time as the float the formulas use (read as unsigned 32-bit).
 inline float TimeFloat(int timeMs)
@@ -15,5 +16,3 @@ inline uint32_t Elapsed(int later, int earlier)
 {
     return static_cast<uint32_t>(later) - static_cast<uint32_t>(earlier);
 }
-
-}  // namespace Effekter
