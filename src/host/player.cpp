@@ -143,6 +143,8 @@ bool IsNormalEnd(const std::string& message)
     return message == "End of show" || message == "You quit?";
 }
 
+}  // namespace
+
 int ReportError(const std::string& message, const PlayerOptions& options)
 {
     DebugOutput("Exception: ");
@@ -152,8 +154,6 @@ int ReportError(const std::string& message, const PlayerOptions& options)
         ShowErrorBox(message);
     return IsNormalEnd(message) ? kExitOk : kExitError;
 }
-
-}  // namespace
 
 int RunPlayer(const PlayerOptions& options)
 {

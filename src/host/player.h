@@ -1,4 +1,6 @@
 #pragma once
+#include <string>
+
 #include "host/options.h"
 
 // Exit codes of the player.
@@ -11,3 +13,7 @@ constexpr int kExitCancelled = 255;
 // Every failure ends here: it is written to standard error and, unless
 // options.noGui, shown in an "Error" box.
 int RunPlayer(const PlayerOptions& options);
+
+// Reports a message the way a run's failure is reported (standard error and,
+// unless options.noGui, the "Error" box) and returns its exit code.
+int ReportError(const std::string& message, const PlayerOptions& options);
