@@ -18,9 +18,9 @@ fail() {
 # A few small frames of the installed default show, then --check on it.
 play_installed() {
     rm -rf frames
-    "$1" --no-gui --size 64x48 --render 0:1000:500 --out frames || fail "$1 --render"
+    "$1" --no-gui --size 64x48 --render 0:1000:500 --out frames 2>render.log || { tail render.log; fail "$1 --render"; }
     test -s frames/frame_0000000.png && test -s frames/frame_0000500.png || fail "$1 wrote no frames"
-    "$1" --no-gui --check >/dev/null || fail "$1 --check"
+    "$1" --no-gui --check >check.txt 2>&1 || { tail check.txt; fail "$1 --check"; }
 }
 
 echo "cmake --install into a temporary root:"
