@@ -4,7 +4,8 @@
 # video readers are fuzzed for 40 s each first (clang build in build-fuzz/), and the tests that
 # need no GL run a second time built with AddressSanitizer and UBSan
 # (build-asan/), failing on any report, as does a sanitized render of the
-# whole default show.
+# whole default show. ctest's install_test installs the player into a
+# temporary root and builds, unpacks and lints the Debian package.
 set -e
 cd "$(dirname "$0")/.."
 sh tools/install-deps.sh
