@@ -357,7 +357,8 @@ TEST_F(CaptureTest, RefusesBeforeWritingAnything)
 TEST_F(CaptureTest, InterruptFinishesThePlayableFile)
 {
     WritePattern(dir_ + "/data/pattern.png");
-    // The run is held in its frame at 1000 ms (frame 30) while the signal comes.
+    // The run is held in frame 31 (1033 ms), the first after the plug-in's start,
+    // while the signal comes.
     WriteScript("none.ogg\n0\n2\nAlphaBlendImage\n0\n-1\ndata/pattern.png\nLEFT\n" +
                 HoldingEntry(TEST_PLUGIN_DIR, 1000, dir_ + "/hold"));
     const std::string errors = dir_ + "/stderr.txt";
@@ -370,7 +371,7 @@ TEST_F(CaptureTest, InterruptFinishesThePlayableFile)
     ASSERT_EQ(posix_spawn(&pid, player_, &actions, nullptr, const_cast<char**>(argv), environ), 0);
     posix_spawn_file_actions_destroy(&actions);
 
-    EXPECT_TRUE(WaitForText(errors, "Holding frame at 1000")) << Errors();
+    EXPECT_TRUE(WaitForText(errors, "Holding frame at 1033")) << Errors();
     kill(pid, SIGINT);
     ReleaseHeldFrame(dir_ + "/hold");
     int status = 0;
@@ -381,7 +382,7 @@ TEST_F(CaptureTest, InterruptFinishesThePlayableFile)
     EXPECT_FALSE(Exists("cut.mp4.part"));
     const DecodedVideo video = DecodeVideo(dir_ + "/cut.mp4", false);
     ASSERT_TRUE(video.opened);
-    EXPECT_EQ(video.frameCount, 31);  // t = 0 .. 1000, the held frame included
+    EXPECT_EQ(video.frameCount, 32);  // the held frame is the last
     EXPECT_EQ(video.audioCodec, "aac");
 }
 
