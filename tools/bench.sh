@@ -88,7 +88,7 @@ echo
 echo "## 3DS reader on its worst cases"
 echo
 echo "The inputs of the ModelWorstCases tests (30000 smoothing groups round one vertex; 40000"
-echo "materials named by 40000 groups), read in one test run: CPU seconds of the whole run."
+echo "materials named by 40000 groups), each in its own run of the test: CPU seconds of that run."
 echo "A linear reader takes well under a second; a quadratic step takes minutes."
 echo
 echo "| test | CPU s | limit 5 s |"
