@@ -21,6 +21,7 @@
 #include "render/picture_file.h"
 #include "support/gl_fixture.h"
 #include "effects/plugin_loader.h"
+#include "support/held_frame.h"
 #include "timeline/script_reader.h"
 
 namespace {
@@ -161,25 +162,25 @@ TEST(CutLibrary, IsRefusedBeforeTheSystemLoaderMapsIt)
 
 TEST(StopSignals, EndAHeadlessRunWithTheSignalsExitCode)
 {
+    // Each signal comes while the run is held inside a frame, and takes effect
+    // between that frame and the next.
     for (const int signal : {SIGINT, SIGTERM}) {
-        const std::string dir = ShowFolder("m\n0\n1\nFlashWhite\n0\n-1");
-        // Far more frames than the run can draw before the signal comes.
+        const std::string dir = ShowFolder("");
+        WriteFile(dir + "/data/demo.txt", "m\n0\n1\n" + HoldingEntry(TEST_PLUGIN_DIR, 100, dir + "/hold"));
         const pid_t pid = StartPlayer(dir, "--size 16x12 --render 0:100000000:1 --out " + dir + "/out");
-        // Once a frame is being drawn the signal falls between frames.
-        for (int i = 0; i < 300 && ReadFile(dir + "/stderr.txt").find("Loaded FlashWhite") == std::string::npos; ++i)
-            usleep(20000);
-        usleep(200000);
+        EXPECT_TRUE(WaitForText(dir + "/stderr.txt", "Holding frame at")) << ReadFile(dir + "/stderr.txt");
         kill(pid, signal);
+        ReleaseHeldFrame(dir + "/hold");
         EXPECT_EQ(WaitFor(pid), 128 + signal) << ReadFile(dir + "/stderr.txt");
         EXPECT_EQ(ReadFile(dir + "/stderr.txt").find("You quit?"), std::string::npos);
     }
     // A live run keeps its own answer: a window close.
-    const std::string live = ShowFolder("m\n0\n1\nFlashWhite\n0\n-1");
+    const std::string live = ShowFolder("");
+    WriteFile(live + "/data/demo.txt", "m\n0\n1\n" + HoldingEntry(TEST_PLUGIN_DIR, 0, live + "/hold"));
     const pid_t pid = StartPlayer(live, "--windowed --size 16x12");
-    for (int i = 0; i < 300 && ReadFile(live + "/stderr.txt").find("Loaded FlashWhite") == std::string::npos; ++i)
-        usleep(20000);
-    usleep(200000);
+    EXPECT_TRUE(WaitForText(live + "/stderr.txt", "Holding frame at")) << ReadFile(live + "/stderr.txt");
     kill(pid, SIGINT);
+    ReleaseHeldFrame(live + "/hold");
     EXPECT_EQ(WaitFor(pid), 0);
     EXPECT_NE(ReadFile(live + "/stderr.txt").find("You quit?"), std::string::npos);
 }

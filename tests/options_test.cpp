@@ -76,6 +76,10 @@ TEST(Options, RejectsMalformedValues)
         {"--times", "t.txt", "--out", "x", "--start", "5"},
         {"--frobnicate"},
         {"-C"},
+        {"a/data/demo.txt", "b/data/demo.txt"},     // one show at a time
+        {"-C", "/tmp", "a/data/demo.txt"},           // a folder or a script, not both
+        {"-"},
+        {""},
     };
     for (const auto& args : bad) {
         PlayerOptions o;
@@ -85,6 +89,21 @@ TEST(Options, RejectsMalformedValues)
     }
 }
 
+TEST(Options, AScriptNamesTheShowAndKeepsTheDialog)
+{
+    PlayerOptions o;
+    std::string error;
+    // What the menu entry passes when a file manager opens a show's script.
+    ASSERT_TRUE(Parse({"/home/me/show/data/demo.txt"}, o, error)) << error;
+    EXPECT_EQ(o.script, "/home/me/show/data/demo.txt");
+    EXPECT_TRUE(o.directory.empty());
+    EXPECT_FALSE(o.SkipsDialog());
+
+    PlayerOptions rendering;
+    ASSERT_TRUE(Parse({"--render", "0:10:5", "show/data/demo.txt", "--out", "frames"}, rendering, error)) << error;
+    EXPECT_EQ(rendering.script, "show/data/demo.txt");
+    EXPECT_EQ(rendering.outDir, "frames");
+}
 
 TEST(Options, StartOnlyWithALiveRun)
 {

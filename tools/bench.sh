@@ -85,6 +85,20 @@ echo
 build/tools/modelbench --runs "$MODEL_RUNS" --dir "$TMP/models"
 echo
 
+echo "## 3DS reader on its worst cases"
+echo
+echo "The inputs of the ModelWorstCases tests (30000 smoothing groups round one vertex; 40000"
+echo "materials named by 40000 groups), each in its own run of the test: CPU seconds of that run."
+echo "A linear reader takes well under a second; a quadratic step takes minutes."
+echo
+echo "| test | CPU s | limit 5 s |"
+echo "|---|---|---|"
+for test in OneVertexInManySmoothingGroups ManyMaterialsAndGroups; do
+    /usr/bin/time -f "%U %S" -o "$TMP/time" build/tests/model_robustness_test --gtest_filter="ModelWorstCases.$test" >/dev/null
+    awk -v t="$test" '{ s = $1 + $2; printf "| %s | %.2f | %s |\n", t, s, s < 5 ? "within" : "OVER THE LIMIT" }' "$TMP/time"
+done
+echo
+
 echo "## Soak: a long run against a short one"
 echo
 echo "Simulated live runs at $SOAK_FPS frames per second of music looping at $SHOW_END ms, with a"

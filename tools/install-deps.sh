@@ -7,7 +7,8 @@ PACKAGES="build-essential cmake ninja-build pkg-config git
  libsndfile1-dev libfftw3-dev
  libavformat-dev libavcodec-dev libswscale-dev libavutil-dev
  libgtest-dev xvfb xauth clang libclang-rt-14-dev
- imagemagick lib3ds-dev libassimp-dev linux-perf time"
+ imagemagick lib3ds-dev libassimp-dev linux-perf time
+ help2man lintian"
 missing=""
 for p in $PACKAGES; do
     dpkg-query -W -f='${Status}\n' "$p" 2>/dev/null | grep -q '^install ok installed$' || missing="$missing $p"

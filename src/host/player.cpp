@@ -97,6 +97,8 @@ void ReleaseAfterError(RunState& run)
     ShutDown(run);
 }
 
+}  // namespace
+
 int ReportError(const std::string& message, const PlayerOptions& options, int exitCode)
 {
     DebugOutput("Exception: ");
@@ -106,8 +108,6 @@ int ReportError(const std::string& message, const PlayerOptions& options, int ex
         ShowErrorBox(message);
     return exitCode;
 }
-
-}  // namespace
 
 int RunPlayer(const PlayerOptions& options)
 {

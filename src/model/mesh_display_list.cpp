@@ -6,7 +6,7 @@
 MeshDisplayList::MeshDisplayList(const char* path, int flags)
 {
     list_ = glGenLists(1);
-    RecordList(list_);
+    RecordGlObject(GlObjects::kList, list_);
     const L3DS reader(path);
     glNewList(list_, GL_COMPILE);
     if (reader.MeshCount() > 0 && reader.MeshAt(0).TriangleCount() > 0) {

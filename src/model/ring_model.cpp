@@ -26,7 +26,7 @@ void SetMaterial(const ShapeMaterial& m)
 GLuint CompileShape(const ShapeTable& shape, bool withMaterials)
 {
     const GLuint list = glGenLists(1);
-    RecordList(list);
+    RecordGlObject(GlObjects::kList, list);
     glNewList(list, GL_COMPILE);
     glBegin(GL_TRIANGLES);
     size_t nextRun = 0;

@@ -8,39 +8,22 @@ GlObjects* g_recording = nullptr;
 
 void GlObjects::Free()
 {
-    if (!framebuffers_.empty())
-        glDeleteFramebuffersEXT(static_cast<GLsizei>(framebuffers_.size()), framebuffers_.data());
-    if (!renderbuffers_.empty())
-        glDeleteRenderbuffersEXT(static_cast<GLsizei>(renderbuffers_.size()), renderbuffers_.data());
-    if (!textures_.empty())
-        glDeleteTextures(static_cast<GLsizei>(textures_.size()), textures_.data());
-    for (GLuint list : lists_)
+    const auto count = [](const std::vector<GLuint>& names) { return static_cast<GLsizei>(names.size()); };
+    if (!names_[kFramebuffer].empty())
+        glDeleteFramebuffersEXT(count(names_[kFramebuffer]), names_[kFramebuffer].data());
+    if (!names_[kRenderbuffer].empty())
+        glDeleteRenderbuffersEXT(count(names_[kRenderbuffer]), names_[kRenderbuffer].data());
+    if (!names_[kTexture].empty())
+        glDeleteTextures(count(names_[kTexture]), names_[kTexture].data());
+    for (GLuint list : names_[kList])
         glDeleteLists(list, 1);
     *this = GlObjects();
 }
 
-void RecordFramebuffer(GLuint framebuffer)
+void RecordGlObject(GlObjects::Kind kind, GLuint name)
 {
     if (g_recording)
-        g_recording->framebuffers_.push_back(framebuffer);
-}
-
-void RecordRenderbuffer(GLuint renderbuffer)
-{
-    if (g_recording)
-        g_recording->renderbuffers_.push_back(renderbuffer);
-}
-
-void RecordTexture(GLuint texture)
-{
-    if (g_recording)
-        g_recording->textures_.push_back(texture);
-}
-
-void RecordList(GLuint list)
-{
-    if (g_recording)
-        g_recording->lists_.push_back(list);
+        g_recording->Add(kind, name);
 }
 
 ScopedGlRecording::ScopedGlRecording(GlObjects& objects) : previous_(g_recording)

@@ -9,34 +9,26 @@
 // recorded here while it loads.
 class GlObjects {
 public:
+    enum Kind { kFramebuffer, kRenderbuffer, kTexture, kList, kKinds };
+
     GlObjects() = default;
     GlObjects(GlObjects&&) = default;
     GlObjects& operator=(GlObjects&&) = default;
     GlObjects(const GlObjects&) = delete;
     GlObjects& operator=(const GlObjects&) = delete;
 
+    void Add(Kind kind, GLuint name) { names_[kind].push_back(name); }
     // Deletes every object recorded (the GL context must be current) and
     // forgets them.
     void Free();
 
 private:
-    friend void RecordFramebuffer(GLuint);
-    friend void RecordRenderbuffer(GLuint);
-    friend void RecordTexture(GLuint);
-    friend void RecordList(GLuint);
-
-    std::vector<GLuint> framebuffers_;
-    std::vector<GLuint> renderbuffers_;
-    std::vector<GLuint> textures_;
-    std::vector<GLuint> lists_;
+    std::vector<GLuint> names_[kKinds];
 };
 
 // Called by the makers of such objects: records the object in the
 // GlObjects that a ScopedGlRecording put in place, if any.
-void RecordFramebuffer(GLuint framebuffer);
-void RecordRenderbuffer(GLuint renderbuffer);
-void RecordTexture(GLuint texture);
-void RecordList(GLuint list);
+void RecordGlObject(GlObjects::Kind kind, GLuint name);
 
 // Records into objects what is made for the length of a block.
 class ScopedGlRecording {

@@ -11,17 +11,17 @@ RenderTarget::RenderTarget(int width, int height, bool depth) : width(width), he
 {
     if (depth) {
         glGenRenderbuffersEXT(1, &depthBuffer);
-        RecordRenderbuffer(depthBuffer);
+        RecordGlObject(GlObjects::kRenderbuffer, depthBuffer);
         glBindRenderbufferEXT(GL_RENDERBUFFER_EXT, depthBuffer);
         glRenderbufferStorageEXT(GL_RENDERBUFFER_EXT, GL_DEPTH_COMPONENT, width, height);
         glBindRenderbufferEXT(GL_RENDERBUFFER_EXT, 0);
     }
     glGenFramebuffersEXT(1, &framebuffer);
-    RecordFramebuffer(framebuffer);
+    RecordGlObject(GlObjects::kFramebuffer, framebuffer);
     glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, framebuffer);
 
     glGenTextures(1, &texture);
-    RecordTexture(texture);
+    RecordGlObject(GlObjects::kTexture, texture);
     glBindTexture(GL_TEXTURE_2D, texture);
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);

@@ -23,3 +23,5 @@ void WriteFeedbackAssets(const std::string& dataDir);
 void Write3dScenePictures(const std::string& dataDir);
 // data/layers/black.png, the curtain for the show's fades.
 void WriteShowPictures(const std::string& dataDir);
+// The program's icon for the desktop menu, a 256x256 PNG with alpha.
+void WriteIcon(const std::string& path);

@@ -5,8 +5,8 @@
 
 int main(int argc, char** argv)
 {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: %s DATA_DIR\n", argv[0]);
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: %s DATA_DIR ICON_PNG\n", argv[0]);
         return 2;
     }
     try {
@@ -20,6 +20,7 @@ int main(int argc, char** argv)
         WriteFeedbackAssets(dataDir);
         Write3dScenePictures(dataDir);
         WriteShowPictures(dataDir);
+        WriteIcon(argv[2]);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "assetgen: %s\n", e.what());
         return 1;

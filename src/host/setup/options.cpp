@@ -45,6 +45,8 @@ bool ParseOptions(int argc, const char* const* argv, PlayerOptions& o, std::stri
         };
         if (arg == "--help" || arg == "-h") {
             o.help = true;
+        } else if (arg == "--version") {
+            o.version = true;
         } else if (arg == "--windowed") {
             o.windowed = true;
         } else if (arg == "--no-gui") {
@@ -136,10 +138,16 @@ bool ParseOptions(int argc, const char* const* argv, PlayerOptions& o, std::stri
                 return false;
             }
             o.startMs = ms;
-        } else {
-            error = "unknown option " + arg;
+        } else if (arg.empty() || arg[0] == '-' || !o.script.empty()) {
+            error = arg.empty() || arg[0] == '-' ? "unknown option " + arg : "only one script, please: " + arg;
             return false;
+        } else {
+            o.script = arg;
         }
+    }
+    if (!o.script.empty() && !o.directory.empty()) {
+        error = "-C DIR and a script do not go together";
+        return false;
     }
     if (o.check && (o.render || o.startMs)) {
         error = "--check goes without --render and --start";
@@ -179,11 +187,16 @@ bool ParseOptions(int argc, const char* const* argv, PlayerOptions& o, std::stri
 
 const char* UsageText()
 {
-    return "Usage: player [options]\n"
-           "Plays the show described by data/demo.txt in the working directory.\n"
+    return "Usage: glimraven [options] [SCRIPT]\n"
+           "Plays a show: music and the OpenGL effects that its script data/demo.txt lists.\n"
            "Without flags a \"Video setup\" dialog asks for the resolution and full screen first.\n"
            "\n"
-           "  -C DIR               run in DIR (its data/ folder is used)\n"
+           "Options:\n"
+           "  SCRIPT               play the show whose script this is (a show's\n"
+           "                       data/demo.txt); other paths on the command line stay\n"
+           "                       relative to the working directory\n"
+           "  -C DIR               run in DIR (its data/ folder is used; paths on the\n"
+           "                       command line are then relative to DIR)\n"
            "  --windowed           open a window instead of going full screen\n"
            "  --size WxH           window size in pixels (default 1024x768)\n"
            "  --no-dialog          skip the video setup dialog and use the defaults or the\n"
@@ -208,11 +221,33 @@ const char* UsageText()
            "                       plug-ins, music) with its line; exit 0 when there is none\n"
            "  --start MS           begin the show at effect time MS (milliseconds)\n"
            "  --help               show this text\n"
+           "  --version            show the version\n"
            "\n"
-           "Keys: Escape ends the show, Right and Left move it one second.\n"
+           "Finding the show:\n"
+           "The first of these is played: the folder DIR of -C DIR; the folder above\n"
+           "SCRIPT's data/ folder; the working directory when it holds data/demo.txt; the\n"
+           "default show installed with the player, " DEMO_INSTALLED_SHOW " from the\n"
+           "executable's folder.\n"
+           "\n"
+           "Files:\n"
+           "The player reads data/demo.txt, the music it names, the pictures (JPEG, PNG),\n"
+           "GLSL shaders, 3DS models, videos and plug-in libraries its entries name, and the\n"
+           "loading picture data/overlay/loader.jpg, all relative to the show's folder.\n"
+           "It writes only what --render and --capture ask for.\n"
+           "\n"
+           "Keys:\n"
+           "Escape ends the show, Right and Left move it one second.\n"
            "For show makers: Space pauses and resumes, Home goes back to the script's\n"
            "start offset, F1 shows the time, frame rate, beat and entries, F5 loads the\n"
            "show again (so does saving data/demo.txt or any file the show loaded; on a\n"
            "failure \"Reload failed: ...\" goes to standard error and the old show plays on).\n"
-           "Exit status: 0 when the show ends or is quit, 1 on an error, 255 when the setup is cancelled.\n";
+           "\n"
+           "Exit status:\n"
+           "0 when the show ends or is quit, 1 on an error, 255 when the setup is cancelled,\n"
+           "130 or 143 when Ctrl-C or SIGTERM stops a --render or --capture run.\n";
+}
+
+const char* VersionText()
+{
+    return "glimraven " DEMO_VERSION "\n";
 }

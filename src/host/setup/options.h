@@ -5,12 +5,14 @@
 // What the command line asks for.
 struct PlayerOptions {
     std::string directory;   // -C DIR: run in DIR
+    std::string script;      // SCRIPT: play the show whose data/demo.txt this is
     bool windowed = false;   // --windowed
     int width = 0;           // --size WxH (0: not given)
     int height = 0;
     bool noGui = false;      // --no-gui: errors only on standard error
     bool noDialog = false;   // --no-dialog
     bool help = false;       // --help
+    bool version = false;    // --version
 
     // --render FROM:TO:STEP --out DIR [--beat B], or --times FILE in place of --render
     bool render = false;
@@ -38,5 +40,8 @@ struct PlayerOptions {
 // Parses argv. On a malformed command line returns false with a message in error.
 bool ParseOptions(int argc, const char* const* argv, PlayerOptions& options, std::string& error);
 
-// The --help text.
+// The --help text, which is also the manual page's text.
 const char* UsageText();
+
+// The --version text.
+const char* VersionText();
