@@ -174,7 +174,12 @@ TEST(StopSignals, EndAHeadlessRunWithTheSignalsExitCode)
         EXPECT_EQ(WaitFor(pid), 128 + signal) << ReadFile(dir + "/stderr.txt");
         EXPECT_EQ(ReadFile(dir + "/stderr.txt").find("You quit?"), std::string::npos);
     }
-    // A live run keeps its own answer: a window close.
+}
+
+TEST(StopSignals, XWindowLiveRunTakesThemAsAClose)
+{
+    if (!std::getenv("DISPLAY"))
+        GTEST_SKIP() << "a live run needs an X display";
     const std::string live = ShowFolder("");
     WriteFile(live + "/data/demo.txt", "m\n0\n1\n" + HoldingEntry(TEST_PLUGIN_DIR, 0, live + "/hold"));
     const pid_t pid = StartPlayer(live, "--windowed --size 16x12");

@@ -64,6 +64,7 @@ TEST(Options, RejectsMalformedValues)
         {"--size", "800"},
         {"--size", "0x600"},
         {"--size", "800x"},
+        {"--size", "32769x600", "--render", "0:1:1", "--out", "x"},  // beyond every driver
         {"--beat", "loud", "--render", "0:1:1", "--out", "x"},
         {"--beat", "nan", "--render", "0:1:1", "--out", "x"},
         {"--beat", "1.5", "--render", "0:1:1", "--out", "x"},
@@ -122,6 +123,27 @@ TEST(Options, StartOnlyWithALiveRun)
         error.clear();
         EXPECT_FALSE(Parse(args, rejected, error)) << args[0];
         EXPECT_FALSE(error.empty());
+    }
+}
+
+TEST(Options, HeadlessOnlyWithABatchRun)
+{
+    for (std::vector<const char*> args : {std::vector<const char*>{"--headless", "--render", "0:10:1", "--out", "f"},
+                                          {"--headless", "--times", "t.txt", "--out", "f"},
+                                          {"--headless", "--capture", "show.mp4", "--size", "3840x2160"},
+                                          {"--check", "--headless"}}) {
+        PlayerOptions o;
+        std::string error;
+        ASSERT_TRUE(Parse(args, o, error)) << args[1] << ": " << error;
+        EXPECT_TRUE(o.headless);
+        EXPECT_TRUE(o.Batch());
+    }
+    // A live run needs its window and its keys.
+    for (std::vector<const char*> args : {std::vector<const char*>{"--headless"}, {"--headless", "--windowed"}}) {
+        PlayerOptions o;
+        std::string error;
+        EXPECT_FALSE(Parse(args, o, error));
+        EXPECT_NE(error.find("--headless only goes with"), std::string::npos) << error;
     }
 }
 

@@ -130,4 +130,26 @@ TEST(Player, FailuresExitWithOne)
     EXPECT_EQ(RunPlayer(empty, "--help"), 0);
 }
 
+TEST(Player, ALiveRunWithoutADisplaySaysSo)
+{
+    const char* display = std::getenv("DISPLAY");
+    const std::string saved = display ? display : "";
+    const std::string dir = ShowFolder("m\n0\n1\nFlashWhite\n0\n1000\n");
+    for (const char* value : {static_cast<const char*>(nullptr), ""}) {
+        if (value)
+            setenv("DISPLAY", value, 1);
+        else
+            unsetenv("DISPLAY");
+        EXPECT_EQ(RunPlayer(dir, "--windowed --size 32x24"), 1);
+        const std::string errors = ReadFile(dir + "/stderr.txt");
+        EXPECT_NE(errors.find("A live run needs a display, and DISPLAY is not set"), std::string::npos) << errors;
+        EXPECT_NE(errors.find("--headless"), std::string::npos) << errors;
+        // The batch runs draw all the same.
+        EXPECT_EQ(RunPlayer(dir, "--size 32x24 --render 0:100:50 --out " + dir + "/f"), 0) << ReadFile(dir + "/stderr.txt");
+        EXPECT_TRUE(Exists(dir + "/f/frame_0000050.png"));
+    }
+    if (display)
+        setenv("DISPLAY", saved.c_str(), 1);
+}
+
 }  // namespace

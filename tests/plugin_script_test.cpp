@@ -37,8 +37,7 @@ protected:
     {
         ScreenWidth = 96;
         ScreenHeight = 72;
-        window_ = OpenSdlWindow(96, 72, 32, false).release();
-        ASSERT_EQ(glewInit(), static_cast<GLenum>(GLEW_OK));
+        window_ = OpenTestWindow(96, 72).release();
         ResetPerspective();
         glEnable(GL_TEXTURE_2D);
     }

@@ -95,8 +95,8 @@ std::string ReadWhole(const std::string& path)
 TEST(ShowWithoutMusicTest, RendersWithAWarning)
 {
     const char* player = std::getenv("DEMO_PLAYER");
-    if (!player || !std::getenv("DISPLAY"))
-        GTEST_SKIP() << "needs the player and an X display";
+    if (!player)
+        GTEST_SKIP() << "needs the player";
     const std::string dir = MakeTempDir();
     mkdir((dir + "/data").c_str(), 0755);
     mkdir((dir + "/data/overlay").c_str(), 0755);

@@ -90,7 +90,6 @@ int main(int argc, char** argv)
         ScreenWidth = width;
         ScreenHeight = height;
         const std::unique_ptr<Window> window = OpenSdlWindow(width, height, 32, false);
-        glewInit();
         ResetPerspective();
         CEnabler textures(GL_TEXTURE_2D);
         Show show;

@@ -21,6 +21,7 @@
 #include "platform/message_box.h"
 #include "platform/stop_signals.h"
 #include "platform/window.h"
+#include "platform/x11_display.h"
 #include "render/guards.h"
 #include "render/screen.h"
 #include "show/show_loader.h"
@@ -51,16 +52,20 @@ bool ChooseVideoSettings(const PlayerOptions& options, VideoSettings& settings)
     return true;
 }
 
-void OpenWindowAndGl(RunState& run, const VideoSettings& settings)
+// Batch runs draw offscreen when asked to or when there is no X display; the
+// offscreen path touches neither X nor GTK.
+bool DrawsOffscreen(const PlayerOptions& options)
+{
+    return options.Batch() && (options.headless || !DisplayNamed());
+}
+
+void OpenWindowAndGl(RunState& run, const VideoSettings& settings, bool offscreen)
 {
     ScreenWidth = settings.width;
     ScreenHeight = settings.height;
-    run.window = OpenSdlWindow(settings.width, settings.height, settings.bitsPerPixel, settings.windowed == 0);
-    const GLenum status = glewInit();
-    if (status != GLEW_OK)
-        ThrowMessage("Error: %s\n", reinterpret_cast<const char*>(glewGetErrorString(status)));
-    if (!GLEW_VERSION_2_0)
-        ThrowMessage("Opengl 2.0 not supported");
+    run.window = offscreen ? OpenOffscreenWindow(settings.width, settings.height)
+                           : OpenSdlWindow(settings.width, settings.height, settings.bitsPerPixel,
+                                           settings.windowed == 0);
     ResetPerspective();
     run.textureGuard = std::make_unique<CEnabler>(GL_TEXTURE_2D);
 }
@@ -104,13 +109,18 @@ int ReportError(const std::string& message, const PlayerOptions& options, int ex
     DebugOutput("Exception: ");
     DebugOutput(message.c_str());
     DebugOutput("\n");
-    if (!options.noGui && std::getenv("DISPLAY"))
+    if (!options.noGui && !DrawsOffscreen(options) && DisplayNamed())
         ShowErrorBox(message);
     return exitCode;
 }
 
 int RunPlayer(const PlayerOptions& options)
 {
+    if (!options.Batch() && !DisplayNamed())
+        return ReportError("A live run needs a display, and DISPLAY is not set; batch runs (--render, --times, "
+                           "--capture, --check) draw without one, as with --headless",
+                           options);
+    const bool offscreen = DrawsOffscreen(options);
     RunState run;
     std::string message;
     bool ended = false;
@@ -123,6 +133,8 @@ int RunPlayer(const PlayerOptions& options)
             return kExitCancelled;
         if (options.Captures())
             CheckCaptureTarget(options);
+        if (options.Captures() && !offscreen)
+            CheckCaptureFitsDisplay(options);
         // A bad list of times fails before any window opens.
         const std::vector<int> times =
             options.timesFile.empty() ? std::vector<int>() : ReadRenderTimesFile(options.timesFile);
@@ -130,7 +142,7 @@ int RunPlayer(const PlayerOptions& options)
         // capture reads it itself.
         if (!options.check && !options.Captures())
             run.clock->Prefetch(ScriptMusicFile());
-        OpenWindowAndGl(run, settings);
+        OpenWindowAndGl(run, settings, offscreen);
         if (options.check) {
             const int code = CheckShow(stdout);
             ShutDown(run);

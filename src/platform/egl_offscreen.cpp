@@ -8,6 +8,7 @@
 #include <string>
 
 #include "platform/demo_error.h"
+#include "platform/gl_entry_points.h"
 
 namespace {
 
@@ -73,6 +74,22 @@ GLuint MakeRenderbuffer(GLenum format, int width, int height)
 
 EglOffscreen::EglOffscreen(int width, int height)
 {
+    // A refused size or a missing feature leaves nothing behind.
+    try {
+        Open(width, height);
+    } catch (...) {
+        Release();
+        throw;
+    }
+}
+
+EglOffscreen::~EglOffscreen()
+{
+    Release();
+}
+
+void EglOffscreen::Open(int width, int height)
+{
     EGLDisplay display = OpenDisplay();
     display_ = display;
     if (!eglBindAPI(EGL_OPENGL_API))
@@ -90,13 +107,7 @@ EglOffscreen::EglOffscreen(int width, int height)
         ThrowMessage("Error: the offscreen OpenGL context needs EGL_KHR_surfaceless_context (EGL error 0x%x)\n",
                      eglGetError());
 
-    // GLEW built for GLX loads every entry point and only then asks for a GLX
-    // display, which a context without X lacks: that answer is success here.
-    const GLenum status = glewInit();
-    if (status != GLEW_OK && status != GLEW_ERROR_NO_GLX_DISPLAY)
-        ThrowMessage("Error: %s\n", reinterpret_cast<const char*>(glewGetErrorString(status)));
-    if (!GLEW_VERSION_2_0)
-        ThrowMessage("Opengl 2.0 not supported");
+    LoadGlEntryPoints();
     if (!GLEW_EXT_framebuffer_object)
         ThrowMessage("Error: offscreen drawing needs framebuffer objects, which this OpenGL lacks\n");
     description_ = std::string(reinterpret_cast<const char*>(glGetString(GL_RENDERER))) + ", OpenGL " +
@@ -138,7 +149,7 @@ EglOffscreen::EglOffscreen(int width, int height)
     __glewBindFramebufferEXT = BindFramebufferOrTarget;
 }
 
-EglOffscreen::~EglOffscreen()
+void EglOffscreen::Release()
 {
     if (g_bindFramebuffer && __glewBindFramebufferEXT == BindFramebufferOrTarget) {
         __glewBindFramebufferEXT = g_bindFramebuffer;
@@ -148,12 +159,15 @@ EglOffscreen::~EglOffscreen()
         glDeleteFramebuffersEXT(1, &framebuffer_);
         glDeleteRenderbuffersEXT(1, &colour_);
         glDeleteRenderbuffersEXT(1, &depth_);
+        framebuffer_ = colour_ = depth_ = 0;
     }
     EGLDisplay display = display_;
     if (context_) {
         eglMakeCurrent(display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
         eglDestroyContext(display, context_);
+        context_ = nullptr;
     }
     if (display)
         eglTerminate(display);
+    display_ = nullptr;
 }

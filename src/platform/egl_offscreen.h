@@ -33,6 +33,9 @@ public:
     const std::string& Description() const { return description_; }
 
 private:
+    void Open(int width, int height);
+    void Release();
+
     void* display_ = nullptr;
     void* context_ = nullptr;
     GLuint framebuffer_ = 0;

@@ -1,8 +1,10 @@
+#include <GL/glew.h>
 #include <SDL/SDL.h>
 
 #include <string>
 
 #include "platform/demo_error.h"
+#include "platform/gl_entry_points.h"
 #include "platform/stop_signals.h"
 #include "platform/window.h"
 
@@ -18,6 +20,7 @@ public:
     void FramePump() override;
     const WindowKeys& Keys() const override { return keys_; }
     uint32_t TicksMs() const override { return SDL_GetTicks(); }
+    unsigned ReadBuffer() const override { return GL_BACK; }
 
 private:
     WindowKeys keys_;
@@ -86,5 +89,7 @@ void SdlWindow::FramePump()
 
 std::unique_ptr<Window> OpenSdlWindow(int width, int height, int bitsPerPixel, bool fullScreen)
 {
-    return std::make_unique<SdlWindow>(width, height, bitsPerPixel, fullScreen);
+    auto window = std::make_unique<SdlWindow>(width, height, bitsPerPixel, fullScreen);
+    LoadGlEntryPoints();  // a failure closes the window again
+    return window;
 }

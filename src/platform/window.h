@@ -39,8 +39,19 @@ public:
     virtual const WindowKeys& Keys() const = 0;
     // Milliseconds since the window opened, running forward.
     virtual uint32_t TicksMs() const = 0;
+    // What glReadBuffer takes to read the frame drawn since the last pump.
+    virtual unsigned ReadBuffer() const = 0;
 };
 
-// An SDL 1.2 window with its GL context current (platform/sdl_window.cpp).
-// Throws "Error: %s\n" when SDL or the video mode cannot start.
+// Each backend opens with its GL context current and the GL entry points
+// loaded (platform/gl_entry_points.h), and throws "Error: %s\n" or "Opengl
+// 2.0 not supported" when it cannot.
+
+// An SDL 1.2 window on the X display (platform/sdl_window.cpp).
 std::unique_ptr<Window> OpenSdlWindow(int width, int height, int bitsPerPixel, bool fullScreen);
+
+// No window and no X server: an EGL context drawing into a framebuffer of
+// the given size that stands in for the window's (platform/egl_window.cpp).
+// It has no keys and is never closed; its ticks come from a monotonic clock.
+// Also throws "Size WxH is larger than ..." above the context's limits.
+std::unique_ptr<Window> OpenOffscreenWindow(int width, int height);

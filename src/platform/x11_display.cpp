@@ -3,6 +3,8 @@
 #include <X11/Xlib.h>
 #include <unistd.h>
 
+#include <cstdlib>
+
 namespace {
 
 DisplayLostHandler lostHandler = nullptr;
@@ -17,6 +19,12 @@ int OnConnectionLost(Display* display)
 }
 
 }  // namespace
+
+bool DisplayNamed()
+{
+    const char* name = std::getenv("DISPLAY");
+    return name && *name;
+}
 
 bool DisplaySize(int& width, int& height)
 {

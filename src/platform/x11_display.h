@@ -1,5 +1,8 @@
 #pragma once
 
+// Whether $DISPLAY names an X server at all (set and not empty).
+bool DisplayNamed();
+
 // The size in pixels of the default screen of the X server named by $DISPLAY.
 // False when there is no display to ask.
 bool DisplaySize(int& width, int& height);

@@ -30,10 +30,17 @@ void GlTest::SetUpTestSuite()
         return;
     ScreenWidth = kWidth;
     ScreenHeight = kHeight;
-    g_window = OpenSdlWindow(kWidth, kHeight, 32, false);
-    ASSERT_EQ(glewInit(), static_cast<GLenum>(GLEW_OK));
+    g_window = OpenTestWindow(kWidth, kHeight);
     ResetPerspective();
     glEnable(GL_TEXTURE_2D);
+}
+
+std::unique_ptr<Window> OpenTestWindow(int width, int height)
+{
+    const char* backend = std::getenv("DEMO_TEST_WINDOW");
+    if (backend && std::string(backend) == "sdl")
+        return OpenSdlWindow(width, height, 32, false);
+    return OpenOffscreenWindow(width, height);
 }
 
 Window& TestWindow()
@@ -52,7 +59,7 @@ Pixel ReadPixel(int x, int y)
 {
     unsigned char p[4];
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadBuffer(GL_BACK);
+    glReadBuffer(g_window->ReadBuffer());
     glReadPixels(x, GlTest::kHeight - 1 - y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, p);
     return {p[0], p[1], p[2], p[3]};
 }

@@ -2,12 +2,13 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <memory>
 #include <string>
 
 #include "render/gl.h"
 
-// Tests that draw share one small SDL window per test program, opened the way
-// the player opens it, with the window perspective and 2D texturing on.
+// Tests that draw share one small window per test program, opened the way the
+// player opens it, with the window perspective and 2D texturing on.
 class GlTest : public ::testing::Test {
 public:
     static constexpr int kWidth = 96;
@@ -20,12 +21,16 @@ protected:
 };
 
 class Window;
+// A window for tests: the offscreen backend, which needs no X server, or with
+// DEMO_TEST_WINDOW=sdl in the environment an SDL window on $DISPLAY (the test
+// command runs the golden frames both ways).
+std::unique_ptr<Window> OpenTestWindow(int width, int height);
 // The window of the test program (opened by the first GlTest).
 Window& TestWindow();
 
 using Pixel = std::array<int, 4>;  // r, g, b, a in 0..255
 
-// The back-buffer pixel at x, y counted from the top-left corner of the window.
+// The pixel of the frame being drawn at x, y counted from the top-left corner of the window.
 Pixel ReadPixel(int x, int y);
 // Fills the whole window with one colour (depth untouched, default state kept).
 void FillScreen(float r, float g, float b);

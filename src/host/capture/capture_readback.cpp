@@ -2,8 +2,8 @@
 
 #include "platform/demo_error.h"
 
-FrameReadback::FrameReadback(int width, int height)
-    : width_(width), height_(height), pbo_(GLEW_VERSION_2_1 || GLEW_ARB_pixel_buffer_object)
+FrameReadback::FrameReadback(int width, int height, GLenum readBuffer)
+    : width_(width), height_(height), readBuffer_(readBuffer), pbo_(GLEW_VERSION_2_1 || GLEW_ARB_pixel_buffer_object)
 {
     const size_t bytes = static_cast<size_t>(width) * height * 4;
     if (!pbo_) {
@@ -31,7 +31,7 @@ const uint8_t* FrameReadback::Next()
 {
     Unmap();
     const int target = pending_ == 0 ? 1 : 0;
-    glReadBuffer(GL_BACK);
+    glReadBuffer(readBuffer_);
     if (pbo_) {
         glBindBuffer(GL_PIXEL_PACK_BUFFER, buffers_[target]);
         glReadPixels(0, 0, width_, height_, GL_BGRA, GL_UNSIGNED_BYTE, nullptr);

@@ -4,13 +4,13 @@
 
 #include "render/gl.h"
 
-// Reads the window's back buffer as BGRA rows, bottom row first, through two
+// Reads the window's frame (readBuffer: Window::ReadBuffer) as BGRA rows, bottom row first, through two
 // pixel-pack buffers: the read of one frame is started after it is drawn and
 // collected after the next one is, so the copy overlaps drawing. Without
 // pixel-buffer objects it reads straight into memory.
 class FrameReadback {
 public:
-    FrameReadback(int width, int height);
+    FrameReadback(int width, int height, GLenum readBuffer);
     ~FrameReadback();
     FrameReadback(const FrameReadback&) = delete;
     FrameReadback& operator=(const FrameReadback&) = delete;
@@ -27,6 +27,7 @@ private:
 
     int width_;
     int height_;
+    GLenum readBuffer_;
     bool pbo_;
     GLuint buffers_[2] = {0, 0};
     std::vector<uint8_t> memory_[2];  // used without pixel-buffer objects

@@ -99,11 +99,15 @@ void CheckCaptureTarget(const PlayerOptions& options)
     // The encoder halves the colour resolution in both directions.
     if (options.width % 2 != 0 || options.height % 2 != 0)
         ThrowMessage("A capture needs an even width and height, not %dx%d", options.width, options.height);
+}
+
+void CheckCaptureFitsDisplay(const PlayerOptions& options)
+{
     // Pixels off the screen are never drawn, and reading them back gives garbage.
     int screenWidth = 0, screenHeight = 0;
     if (DisplaySize(screenWidth, screenHeight) && (options.width > screenWidth || options.height > screenHeight))
         ThrowMessage("A %dx%d capture does not fit on the %dx%d display; use a smaller --size or a larger screen "
-                     "(xvfb-run -s \"-screen 0 1920x1080x24\")",
+                     "(xvfb-run -s \"-screen 0 1920x1080x24\"), or capture --headless",
                      options.width, options.height, screenWidth, screenHeight);
 }
 
@@ -140,7 +144,7 @@ int CaptureShow(const Show& show, Window& window, const PlayerOptions& options)
     CapturePipeline pipeline(settings, sound);
     const CaptureFile file{&pipeline, settings.path, options.captureFile};
     DisplayLostGuard displayGuard(file);
-    FrameReadback readback(ScreenWidth, ScreenHeight);
+    FrameReadback readback(ScreenWidth, ScreenHeight, window.ReadBuffer());
     CaptureProgress progress(stderr, frames, isatty(STDERR_FILENO) != 0);
     const auto started = std::chrono::steady_clock::now();
     glClearColor(0, 0, 0, 0);

@@ -8,8 +8,12 @@ class Window;
 
 // Refuses a capture that could not be written, before anything is drawn: a
 // name not ending in .mp4 or .mkv, a file that exists (unless --force), a size
-// the encoder cannot take or the display cannot show. Throws the reason.
+// the encoder cannot take. Throws the reason.
 void CheckCaptureTarget(const PlayerOptions& options);
+
+// Refuses a capture larger than the X display, whose window could not show
+// it whole. Offscreen, the context's own limits apply instead.
+void CheckCaptureFitsDisplay(const PlayerOptions& options);
 
 // Draws the frames of the capture exactly as --render would, at the capture's
 // frame rate, and writes them with the music of the same range into

@@ -7,15 +7,15 @@
 #include "platform/demo_error.h"
 #include "render/gl.h"
 
-FrameCapture::FrameCapture(int width, int height)
-    : width_(width), height_(height), pixels_(static_cast<size_t>(width) * height * 4)
+FrameCapture::FrameCapture(int width, int height, unsigned readBuffer)
+    : width_(width), height_(height), readBuffer_(readBuffer), pixels_(static_cast<size_t>(width) * height * 4)
 {
 }
 
 void FrameCapture::Write(const std::string& path)
 {
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadBuffer(GL_BACK);
+    glReadBuffer(readBuffer_);
     // GL's rows come bottom first, as FreeImage keeps them.
     glReadPixels(0, 0, width_, height_, GL_BGRA, GL_UNSIGNED_BYTE, pixels_.data());
     FIBITMAP* bitmap = FreeImage_ConvertFromRawBits(pixels_.data(), width_, height_, width_ * 4, 32, FI_RGBA_RED_MASK,

@@ -3,16 +3,17 @@
 #include <string>
 #include <vector>
 
-// Reads the back buffer of the window and writes it as a PNG file.
+// Reads the window's frame (readBuffer: Window::ReadBuffer) and writes it as a PNG file.
 class FrameCapture {
 public:
-    FrameCapture(int width, int height);
+    FrameCapture(int width, int height, unsigned readBuffer);
     // Throws when the file cannot be written.
     void Write(const std::string& path);
 
 private:
     int width_;
     int height_;
+    unsigned readBuffer_;
     std::vector<uint8_t> pixels_;
 };
 

@@ -20,7 +20,7 @@ void RenderFrames(const Show& show, Window& window, MusicClock& clock, const Pla
     clock.Open(show.musicFile);
     glClearColor(0, 0, 0, 0);
 
-    FrameCapture capture(ScreenWidth, ScreenHeight);
+    FrameCapture capture(ScreenWidth, ScreenHeight, window.ReadBuffer());
     auto frame = [&](int time) {
         const float beat = options.beat ? *options.beat : BeatAt(clock, time, show.startOffset);
         DrawFrame(show.effects, time, beat);

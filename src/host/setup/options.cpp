@@ -14,8 +14,11 @@ bool ParseSize(const char* text, int& width, int& height)
     if (!x)
         return false;
     const std::string w(text, x);
-    return ReadWholeNumber(w.c_str(), width) && ReadWholeNumber(x + 1, height) && width > 0 && height > 0 && width <= 16384 &&
-           height <= 16384;
+    // The largest side any OpenGL driver draws; the window or the offscreen
+    // context refuses what its own limits do not take.
+    const int most = 32768;
+    return ReadWholeNumber(w.c_str(), width) && ReadWholeNumber(x + 1, height) && width > 0 && height > 0 &&
+           width <= most && height <= most;
 }
 
 bool ParseRange(const char* text, int& from, int& to, int& step)
@@ -51,6 +54,8 @@ bool ParseOptions(int argc, const char* const* argv, PlayerOptions& o, std::stri
             o.windowed = true;
         } else if (arg == "--no-gui") {
             o.noGui = true;
+        } else if (arg == "--headless") {
+            o.headless = true;
         } else if (arg == "--no-dialog") {
             o.noDialog = true;
         } else if (arg == "-C") {
@@ -173,6 +178,10 @@ bool ParseOptions(int argc, const char* const* argv, PlayerOptions& o, std::stri
         error = "--fps, --from, --to and --force only go with --capture";
         return false;
     }
+    if (o.headless && !o.Batch()) {
+        error = "--headless only goes with --render, --times, --capture or --check";
+        return false;
+    }
     if (o.captureTo && *o.captureTo <= o.captureFrom) {
         error = "--to must come after --from";
         return false;
@@ -219,6 +228,9 @@ const char* UsageText()
            "  --check              load the show without playing it and report every problem\n"
            "                       (unknown entries, unreadable pictures, shaders, models,\n"
            "                       plug-ins, music) with its line; exit 0 when there is none\n"
+           "  --headless           draw --render, --times, --capture and --check offscreen,\n"
+           "                       with no X server and at any size the OpenGL driver\n"
+           "                       takes; the default when DISPLAY is unset\n"
            "  --start MS           begin the show at effect time MS (milliseconds)\n"
            "  --help               show this text\n"
            "  --version            show the version\n"

@@ -32,6 +32,10 @@ struct PlayerOptions {
     bool Captures() const { return !captureFile.empty(); }
     bool check = false;            // --check: report the show's problems, play nothing (sets windowed)
     std::optional<int> startMs;    // --start MS: the effect time of the first frame
+    bool headless = false;         // --headless: a batch run draws offscreen even with a display
+
+    // Runs that draw frames without a viewer.
+    bool Batch() const { return render || Captures() || check; }
 
     // Any of these means the viewer chose already: no setup dialog.
     bool SkipsDialog() const { return noDialog || windowed || width > 0 || render || Captures(); }

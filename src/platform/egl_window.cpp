@@ -1,0 +1,42 @@
+#include <GL/glew.h>
+
+#include <chrono>
+
+#include "platform/egl_offscreen.h"
+#include "platform/stop_signals.h"
+#include "platform/window.h"
+
+namespace {
+
+class EglWindow : public Window {
+public:
+    EglWindow(int width, int height) : gl_(width, height) {}
+
+    // Nothing to show and no events: the frame stays in the framebuffer for
+    // the read-back, and only the stop signals end the run.
+    void FramePump() override
+    {
+        glFlush();
+        if (const int signal = StopSignal())
+            throw StopRequested(signal);
+    }
+    const WindowKeys& Keys() const override { return keys_; }
+    uint32_t TicksMs() const override
+    {
+        const auto elapsed = std::chrono::steady_clock::now() - opened_;
+        return static_cast<uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count());
+    }
+    unsigned ReadBuffer() const override { return EglOffscreen::ReadBuffer(); }
+
+private:
+    EglOffscreen gl_;
+    WindowKeys keys_;  // never pressed
+    std::chrono::steady_clock::time_point opened_ = std::chrono::steady_clock::now();
+};
+
+}  // namespace
+
+std::unique_ptr<Window> OpenOffscreenWindow(int width, int height)
+{
+    return std::make_unique<EglWindow>(width, height);
+}
