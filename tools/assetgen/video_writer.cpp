@@ -7,6 +7,7 @@ extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
 #include <libavutil/mem.h>
+#include <libavutil/opt.h>
 #include <libswscale/swscale.h>
 }
 
@@ -188,6 +189,37 @@ void AddPackedMark(AVCodecParameters* parameters)
     parameters->extradata_size = size;
 }
 
+// From RGBA into the encoder's pixels with the layout's matrix and range; the
+// "J" formats of JPEG are full range.
+SwsContext* NewScaler(int width, int height, AVPixelFormat format, const VideoLayout& layout)
+{
+    const AVPixelFormat plain = format == AV_PIX_FMT_YUVJ420P   ? AV_PIX_FMT_YUV420P
+                                : format == AV_PIX_FMT_YUVJ422P ? AV_PIX_FMT_YUV422P
+                                : format == AV_PIX_FMT_YUVJ444P ? AV_PIX_FMT_YUV444P
+                                                                : format;
+    const bool jpeg = plain != format;
+    const bool full = layout.fullRange || jpeg;
+    SwsContext* scaler = sws_alloc_context();
+    if (!scaler)
+        return nullptr;
+    av_opt_set_int(scaler, "srcw", width, 0);
+    av_opt_set_int(scaler, "srch", height, 0);
+    av_opt_set_int(scaler, "src_format", AV_PIX_FMT_RGBA, 0);
+    av_opt_set_int(scaler, "dstw", width, 0);
+    av_opt_set_int(scaler, "dsth", height, 0);
+    av_opt_set_int(scaler, "dst_format", plain, 0);
+    av_opt_set_int(scaler, "sws_flags", SWS_BICUBIC | SWS_ACCURATE_RND | SWS_BITEXACT, 0);
+    av_opt_set_int(scaler, "src_range", 1, 0);
+    av_opt_set_int(scaler, "dst_range", full ? 1 : 0, 0);
+    if (sws_init_context(scaler, nullptr, nullptr) < 0) {
+        sws_freeContext(scaler);
+        return nullptr;
+    }
+    const int* matrix = sws_getCoefficients(layout.bt709 ? SWS_CS_ITU709 : SWS_CS_ITU601);
+    sws_setColorspaceDetails(scaler, matrix, 1, matrix, full ? 1 : 0, 0, 1 << 16, 1 << 16);
+    return scaler;
+}
+
 }  // namespace
 
 void WriteVideo(const std::string& path, const std::string& encoderName, int width, int height, int frameCount,
@@ -236,13 +268,8 @@ void WriteVideo(const std::string& path, const std::string& encoderName, int wid
     out.frame->width = width;
     out.frame->height = height;
     Check(av_frame_get_buffer(out.frame, 0) >= 0, "out of memory");
-    out.scaler = sws_getContext(width, height, AV_PIX_FMT_RGBA, width, height, out.codec->pix_fmt,
-                                SWS_BICUBIC | SWS_ACCURATE_RND | SWS_BITEXACT, nullptr, nullptr, nullptr);
+    out.scaler = NewScaler(width, height, out.codec->pix_fmt, layout);
     Check(out.scaler != nullptr, "cannot convert to the encoder's pixels");
-    if (tagged) {
-        const int* matrix = sws_getCoefficients(layout.bt709 ? SWS_CS_ITU709 : SWS_CS_ITU601);
-        sws_setColorspaceDetails(out.scaler, matrix, 1, matrix, layout.fullRange ? 1 : 0, 0, 1 << 16, 1 << 16);
-    }
 
     std::vector<Coded> coded;
     std::vector<Coded>* kept = layout.packed ? &coded : nullptr;
