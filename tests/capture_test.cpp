@@ -57,10 +57,33 @@ TEST(CaptureOptions, DefaultsAndRefusals)
     EXPECT_EQ(*given.captureTo, 900);
     EXPECT_EQ(given.width, 320);
     EXPECT_TRUE(given.force);
+    EXPECT_EQ(given.captureCodec, "h264");
+
+    PlayerOptions ntsc;
+    ASSERT_TRUE(Parse({"--capture", "a.mov", "--fps", "30000/1001", "--codec", "prores"}, ntsc, error)) << error;
+    EXPECT_EQ(ntsc.captureFps, 30000);
+    EXPECT_EQ(ntsc.captureFpsBase, 1001);
+    EXPECT_EQ(ntsc.captureCodec, "prores");
+
+    // Batch runs never wait on a message box; a live run keeps it.
+    for (const auto& args : std::vector<std::vector<const char*>>{
+             {"--capture", "a.mp4"}, {"--render", "0:10:1", "--out", "x"}, {"--times", "t", "--out", "x"}, {"--check"}}) {
+        PlayerOptions batch;
+        ASSERT_TRUE(Parse(args, batch, error)) << error;
+        EXPECT_TRUE(batch.noGui) << args[0];
+    }
+    PlayerOptions live;
+    ASSERT_TRUE(Parse({"--windowed"}, live, error));
+    EXPECT_FALSE(live.noGui);
 
     const std::vector<std::vector<const char*>> bad = {
         {"--capture", "a.mp4", "--fps", "0"},
         {"--capture", "a.mp4", "--fps", "ten"},
+        {"--capture", "a.mp4", "--fps", "30000/0"},
+        {"--capture", "a.mp4", "--fps", "1/2"},
+        {"--capture", "a.mp4", "--fps", "30000/"},
+        {"--capture", "a.mp4", "--codec", "vp9"},
+        {"--codec", "ffv1"},
         {"--capture", "a.mp4", "--from", "500", "--to", "500"},
         {"--capture", "a.mp4", "--render", "0:10:1", "--out", "x"},
         {"--fps", "30"},
@@ -177,11 +200,13 @@ protected:
 
     void WriteScript(const std::string& script) { std::ofstream(dir_ + "/data/demo.txt") << script; }
 
-    // Runs the player in the show folder; returns its exit code.
-    int Run(const std::string& args)
+    // Runs the player in the show folder; returns its exit code. The shell
+    // prefix may set limits; a run that would wait on a person ends after a
+    // minute with code 124.
+    int Run(const std::string& args, const std::string& prefix = "", const char* gui = "--no-gui")
     {
-        const std::string command = std::string("SDL_AUDIODRIVER=dummy '") + player_ + "' -C '" + dir_ +
-                                    "' --no-gui " + args + " 2>'" + dir_ + "/stderr.txt'";
+        const std::string command = prefix + " SDL_AUDIODRIVER=dummy timeout 120 '" + player_ + "' -C '" + dir_ +
+                                    "' " + gui + " " + args + " 2>'" + dir_ + "/stderr.txt' >'" + dir_ + "/stdout.txt'";
         const int status = std::system(command.c_str());
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
@@ -335,54 +360,168 @@ TEST_F(CaptureTest, RefusesBeforeWritingAnything)
 {
     WriteScript("m\n0\n1\nFlashWhite\n0\n1000\n");
     std::ofstream(dir_ + "/kept.mp4") << "precious";
-    EXPECT_EQ(Run("--capture kept.mp4 --size 64x48 --to 500"), 1);
+    // Without --no-gui too: a batch run never waits on a message box.
+    EXPECT_EQ(Run("--capture kept.mp4 --size 64x48 --to 500", "", ""), 1);
     EXPECT_NE(Errors().find("kept.mp4 exists already; --force replaces it"), std::string::npos) << Errors();
     std::ifstream kept(dir_ + "/kept.mp4");
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), std::istreambuf_iterator<char>()), "precious");
 
-    EXPECT_EQ(Run("--capture show.avi --size 64x48 --to 500"), 1);
+    EXPECT_EQ(Run("--capture show.avi --size 64x48 --to 500", "", ""), 1);
     EXPECT_NE(Errors().find("the name must end in .mp4 or .mkv"), std::string::npos) << Errors();
     EXPECT_FALSE(Exists("show.avi"));
 
     // Larger than the test's 1024x768 screen.
-    EXPECT_EQ(Run("--capture big.mp4 --size 2000x1000 --to 500"), 1);
+    EXPECT_EQ(Run("--capture big.mp4 --size 2000x1000 --to 500", "", ""), 1);
     EXPECT_NE(Errors().find("does not fit on the"), std::string::npos) << Errors();
     EXPECT_EQ(Run("--capture odd.mp4 --size 65x48 --to 500"), 1);
     EXPECT_NE(Errors().find("even width and height"), std::string::npos) << Errors();
     for (const char* name : {"big.mp4", "big.mp4.part", "odd.mp4", "odd.mp4.part", "show.avi.part"})
         EXPECT_FALSE(Exists(name)) << name;
+
+    // Found before the show loads (the missing music would be reported then).
+    WriteScript("data/missing.ogg\n0\n1\nFlashWhite\n0\n1000\n");
+    EXPECT_EQ(Run("--capture nowhere/out.mp4 --size 64x48 --to 500", "", ""), 1);
+    EXPECT_NE(Errors().find("Unable to capture to nowhere/out.mp4: there is no folder nowhere"), std::string::npos)
+        << Errors();
+    EXPECT_EQ(Errors().find("missing.ogg"), std::string::npos) << Errors();
+    EXPECT_EQ(Run("--capture out.mp4 --codec ffv1 --size 64x48 --to 500"), 1);
+    EXPECT_NE(Errors().find("ffv1 video does not go into a .mp4 file; use .mkv"), std::string::npos) << Errors();
+    EXPECT_FALSE(Exists("out.mp4.part"));
+}
+
+TEST_F(CaptureTest, NamesAreFileNamesWhateverColonsTheyHold)
+{
+    WriteScript("m\n0\n1\nFlashWhite\n0\n1000\n");
+    for (const char* name : {"take:2.mkv", "pipe:1.mkv"}) {
+        ASSERT_EQ(Run(std::string("--capture ") + name + " --size 64x48 --fps 10 --to 500"), 0) << Errors();
+        EXPECT_EQ(DecodeVideo(dir_ + "/" + name, false).frameCount, 5) << name;
+    }
+    std::ifstream out(dir_ + "/stdout.txt");
+    EXPECT_EQ(out.peek(), std::ifstream::traits_type::eof()) << "nothing on standard output";
+}
+
+TEST_F(CaptureTest, RationalRatesAndCodecsForEditing)
+{
+    WritePattern(dir_ + "/data/pattern.png");
+    WriteScript("m\n0\n1\nAlphaBlendImage\n0\n-1\ndata/pattern.png\nLEFT\n");
+    ASSERT_EQ(Run("--capture ntsc.mp4 --fps 30000/1001 --size 160x120 --to 1000"), 0) << Errors();
+    DecodedVideo video = DecodeVideo(dir_ + "/ntsc.mp4", false);
+    EXPECT_DOUBLE_EQ(video.frameRate, 30000.0 / 1001);
+    EXPECT_EQ(video.frameCount, 30);  // 0, 33.4, ... 967.6 ms
+    EXPECT_NE(Errors().find("Captured 30 frames (1.00 s)"), std::string::npos) << Errors();
+
+    ASSERT_EQ(Run("--render 300:301:1 --out frames --size 160x120"), 0) << Errors();
+    struct Case {
+        const char* file;
+        const char* codec;
+        const char* decoder;
+        double psnr;
+    } cases[] = {{"lossless.mp4", "h264-lossless", "h264", 45},
+                 {"lossless.mkv", "ffv1", "ffv1", 45},
+                 {"edit.mov", "prores", "prores", 40}};
+    for (const Case& c : cases) {
+        ASSERT_EQ(Run(std::string("--capture ") + c.file + " --codec " + c.codec + " --fps 10 --size 160x120 --to 400"),
+                  0)
+            << Errors();
+        video = DecodeVideo(dir_ + "/" + c.file, true);
+        EXPECT_EQ(video.videoCodec, c.decoder) << c.codec;
+        EXPECT_EQ(video.audioCodec, "aac") << c.codec;
+        ASSERT_EQ(video.frameCount, 4) << c.codec;
+        EXPECT_GE(Psnr(video.pictures[3], dir_ + "/frames/frame_0000300.png"), c.psnr) << c.codec;
+    }
+}
+
+TEST_F(CaptureTest, AWriteErrorLeavesNoFileThatDoesNotPlay)
+{
+    WritePattern(dir_ + "/data/pattern.png");
+    WriteMusic(dir_ + "/data/music.wav", TestMusic(60));
+    WriteScript("data/music.wav\n0\n1\nAlphaBlendImage\n0\n-1\ndata/pattern.png\nBEATCENTER\n");
+    // A file size limit, as a nearly full disk. An MP4 without its index
+    // does not play.
+    EXPECT_EQ(Run("--capture big.mp4 --size 320x240 --to 60000", "ulimit -f 1000;"), 1) << Errors();
+    EXPECT_NE(Errors().find("File too large"), std::string::npos) << Errors();
+    EXPECT_NE(Errors().find("big.mp4.part could not be played and is removed"), std::string::npos) << Errors();
+    EXPECT_FALSE(Exists("big.mp4.part"));
+    EXPECT_FALSE(Exists("big.mp4"));
+    // Nor does Matroska without a whole cluster.
+    EXPECT_EQ(Run("--capture tiny.mkv --size 320x240 --to 60000", "ulimit -f 20;"), 1) << Errors();
+    EXPECT_NE(Errors().find("tiny.mkv.part could not be played and is removed"), std::string::npos) << Errors();
+    EXPECT_FALSE(Exists("tiny.mkv.part"));
+
+    // Whole clusters of Matroska play.
+    EXPECT_EQ(Run("--capture cut.mkv --size 320x240 --to 60000", "ulimit -f 1000;"), 1) << Errors();
+    EXPECT_NE(Errors().find("cut.mkv.part is left unfinished"), std::string::npos) << Errors();
+    EXPECT_FALSE(Exists("cut.mkv"));
+    const DecodedVideo video = DecodeVideo(dir_ + "/cut.mkv.part", false);
+    EXPECT_GE(video.frameCount, 60);
+    EXPECT_EQ(video.audioCodec, "aac");
+}
+
+// Starts a capture of the pattern show in the background, as FILE at 30
+// frames per second up to TO, and waits for its first progress line.
+pid_t StartCapture(const char* player, const std::string& dir, const char* file, const char* to)
+{
+    WritePattern(dir + "/data/pattern.png");
+    std::ofstream(dir + "/data/demo.txt") << "none.ogg\n0\n1\nAlphaBlendImage\n0\n-1\ndata/pattern.png\nLEFT\n";
+    const std::string errors = dir + "/stderr.txt";
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    const char* argv[] = {player, "-C", dir.c_str(), "--no-gui", "--capture", file, "--fps", "30", "--size",
+                          "160x120", "--to", to, nullptr};
+    pid_t pid = 0;
+    if (posix_spawn(&pid, player, &actions, nullptr, const_cast<char**>(argv), environ) != 0)
+        pid = -1;
+    posix_spawn_file_actions_destroy(&actions);
+    // At most a minute.
+    for (int i = 0; i < 6000 && pid > 0; ++i) {
+        std::ifstream in(errors);
+        if (std::string(std::istreambuf_iterator<char>(in), {}).find("Capture  10%") != std::string::npos)
+            break;
+        usleep(10000);
+    }
+    return pid;
 }
 
 TEST_F(CaptureTest, InterruptFinishesThePlayableFile)
 {
-    WritePattern(dir_ + "/data/pattern.png");
-    WriteScript("none.ogg\n0\n1\nAlphaBlendImage\n0\n-1\ndata/pattern.png\nLEFT\n");
-    // 3000 frames: the signal comes long after the first tenth and long before the end.
-    const std::string errors = dir_ + "/stderr.txt";
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    const char* argv[] = {player_, "-C", dir_.c_str(), "--no-gui", "--capture", "cut.mp4", "--fps", "30", "--size",
-                          "160x120", "--to", "100000", nullptr};
-    pid_t pid = 0;
-    ASSERT_EQ(posix_spawn(&pid, player_, &actions, nullptr, const_cast<char**>(argv), environ), 0);
-    posix_spawn_file_actions_destroy(&actions);
+    // SIGHUP (a closed terminal) counts as SIGTERM does.
+    for (int signal : {SIGINT, SIGHUP}) {
+        SCOPED_TRACE(signal);
+        // 3000 frames: the signal comes long after the first tenth and long before the end.
+        const pid_t pid = StartCapture(player_, dir_, "cut.mp4", "100000");
+        ASSERT_GT(pid, 0);
+        kill(pid, signal);
+        int status = 0;
+        ASSERT_EQ(waitpid(pid, &status, 0), pid);
+        ASSERT_TRUE(WIFEXITED(status)) << Errors();
+        EXPECT_EQ(WEXITSTATUS(status), 128 + signal) << Errors();
+        EXPECT_NE(Errors().find("Capture stopped:"), std::string::npos) << Errors();
+        EXPECT_FALSE(Exists("cut.mp4.part"));
+        const DecodedVideo video = DecodeVideo(dir_ + "/cut.mp4", false);
+        ASSERT_TRUE(video.opened);
+        EXPECT_GE(video.frameCount, 300);
+        EXPECT_LT(video.frameCount, 3000);
+        EXPECT_EQ(video.audioCodec, "aac");
+        std::remove((dir_ + "/cut.mp4").c_str());
+    }
+}
 
-    // Wait for the first progress line (at most a minute).
-    for (int i = 0; i < 6000 && Errors().find("Capture  10%") == std::string::npos; ++i)
-        usleep(10000);
-    kill(pid, SIGINT);
+TEST_F(CaptureTest, AFileThatAppearsDuringTheCaptureIsKept)
+{
+    const pid_t pid = StartCapture(player_, dir_, "late.mkv", "20000");
+    ASSERT_GT(pid, 0);
+    std::ofstream(dir_ + "/late.mkv") << "precious";
     int status = 0;
     ASSERT_EQ(waitpid(pid, &status, 0), pid);
     ASSERT_TRUE(WIFEXITED(status)) << Errors();
-    EXPECT_EQ(WEXITSTATUS(status), 130) << Errors();
-    EXPECT_NE(Errors().find("Capture stopped:"), std::string::npos) << Errors();
-    EXPECT_FALSE(Exists("cut.mp4.part"));
-    const DecodedVideo video = DecodeVideo(dir_ + "/cut.mp4", false);
-    ASSERT_TRUE(video.opened);
-    EXPECT_GE(video.frameCount, 300);
-    EXPECT_LT(video.frameCount, 3000);
-    EXPECT_EQ(video.audioCodec, "aac");
+    EXPECT_EQ(WEXITSTATUS(status), 1) << Errors();
+    EXPECT_NE(Errors().find("late.mkv appeared during the capture and is kept; the video is late.mkv.part"),
+              std::string::npos)
+        << Errors();
+    std::ifstream kept(dir_ + "/late.mkv");
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}), "precious");
+    EXPECT_EQ(DecodeVideo(dir_ + "/late.mkv.part", false).frameCount, 600);
 }
 
 }  // namespace
