@@ -41,14 +41,15 @@ void Check(int code, const char* what)
 struct VideoCodec {
     const char* name;
     const char* encoder;
+    const char* label;  // for messages
     AVPixelFormat pixels;
 };
 
 const VideoCodec kVideoCodecs[] = {
-    {"h264", "libx264", AV_PIX_FMT_YUV420P},
-    {"h264-lossless", "libx264", AV_PIX_FMT_YUV444P},
-    {"ffv1", "ffv1", AV_PIX_FMT_YUV444P},
-    {"prores", "prores_ks", AV_PIX_FMT_YUV422P10LE},
+    {"h264", "libx264", "H.264", AV_PIX_FMT_YUV420P},
+    {"h264-lossless", "libx264", "H.264", AV_PIX_FMT_YUV444P},
+    {"ffv1", "ffv1", "FFV1", AV_PIX_FMT_YUV444P},
+    {"prores", "prores_ks", "ProRes", AV_PIX_FMT_YUV422P10LE},
 };
 
 const VideoCodec* FindVideoCodec(const std::string& name)
@@ -106,7 +107,7 @@ std::string VideoCodecProblem(const std::string& container, const std::string& c
         return "there is no codec " + codec;
     const AVCodec* encoder = avcodec_find_encoder_by_name(choice->encoder);
     if (!encoder)
-        return std::string("FFmpeg's libraries have no ") + choice->encoder + " encoder for " + codec;
+        return std::string("FFmpeg's libraries have no ") + choice->encoder + " encoder for " + choice->label;
     const AVOutputFormat* format = av_guess_format(container.c_str(), nullptr, nullptr);
     if (!format || avformat_query_codec(format, encoder->id, FF_COMPLIANCE_NORMAL) != 1)
         return codec + " video does not go into a ." + (container == "matroska" ? "mkv" : container) +
@@ -213,7 +214,8 @@ void VideoEncoder::OpenVideo(const VideoEncoderSettings& settings)
     if (format_->oformat->flags & AVFMT_GLOBALHEADER)
         video_->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
     TuneEncoder(video_, settings.codec, (2 * settings.fps + settings.fpsBase - 1) / settings.fpsBase);
-    Check(avcodec_open2(video_, codec, nullptr), "Unable to start the video encoder");
+    const std::string starting = std::string("Unable to start the ") + choice.label + " encoder";
+    Check(avcodec_open2(video_, codec, nullptr), starting.c_str());
     Check(avcodec_parameters_from_context(videoStream_->codecpar, video_), "Unable to set up the video stream");
     videoStream_->time_base = video_->time_base;
     videoStream_->avg_frame_rate = video_->framerate;
