@@ -246,12 +246,17 @@ void VideoFile::IndexPictures()
             packetOf_.push_back(i);
         }
     } else if (SeekTo(0)) {
+        // Only the order matters here, not how the pictures look.
+        codec_->skip_loop_filter = AVDISCARD_ALL;
+        codec_->skip_idct = AVDISCARD_ALL;
         // Each packet is marked as its number; a picture keeps its packet's mark.
         for (int tag = ReceiveNext(); tag != kEnd; tag = ReceiveNext()) {
             if (tag >= 0 && pictureOf_[static_cast<size_t>(tag)] < 0)
                 pictureOf_[static_cast<size_t>(tag)] = static_cast<int>(packetOf_.size());
             packetOf_.push_back(tag >= 0 ? tag : std::max(0, nextPacket_ - 1));
         }
+        codec_->skip_loop_filter = AVDISCARD_DEFAULT;
+        codec_->skip_idct = AVDISCARD_DEFAULT;
     }
     const int pictures = static_cast<int>(packetOf_.size());
     // In AVI a timestamp counts chunks, the empty ones included: the n-th
