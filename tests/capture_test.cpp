@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstring>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -458,8 +459,11 @@ TEST_F(CaptureTest, AWriteErrorLeavesNoFileThatDoesNotPlay)
 }
 
 // Starts a capture of the pattern show in the background, as FILE at 30
-// frames per second up to TO, and waits for its first progress line.
-pid_t StartCapture(const char* player, const std::string& dir, const char* file, const char* to)
+// frames per second up to TO, and waits for its first progress line. The
+// capture runs without --no-gui (batch runs never open a box) on the given
+// X display, or else on the test's.
+pid_t StartCapture(const char* player, const std::string& dir, const char* file, const char* to,
+                   const std::string& display = "")
 {
     WritePattern(dir + "/data/pattern.png");
     std::ofstream(dir + "/data/demo.txt") << "none.ogg\n0\n1\nAlphaBlendImage\n0\n-1\ndata/pattern.png\nLEFT\n";
@@ -467,8 +471,10 @@ pid_t StartCapture(const char* player, const std::string& dir, const char* file,
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    const char* argv[] = {player, "-C", dir.c_str(), "--no-gui", "--capture", file, "--fps", "30", "--size",
+    const char* argv[] = {player, "-C", dir.c_str(), "--capture", file, "--fps", "30", "--size",
                           "160x120", "--to", to, nullptr};
+    if (!display.empty())
+        setenv("DISPLAY", display.c_str(), 1);
     pid_t pid = 0;
     if (posix_spawn(&pid, player, &actions, nullptr, const_cast<char**>(argv), environ) != 0)
         pid = -1;
@@ -505,6 +511,52 @@ TEST_F(CaptureTest, InterruptFinishesThePlayableFile)
         EXPECT_EQ(video.audioCodec, "aac");
         std::remove((dir_ + "/cut.mp4").c_str());
     }
+}
+
+TEST_F(CaptureTest, ASecondSignalEndsTheRunAtOnce)
+{
+    const pid_t pid = StartCapture(player_, dir_, "hurry.mp4", "100000");
+    ASSERT_GT(pid, 0);
+    kill(pid, SIGINT);
+    kill(pid, SIGTERM);
+    int status = 0;
+    ASSERT_EQ(waitpid(pid, &status, 0), pid);
+    ASSERT_TRUE(WIFEXITED(status)) << Errors();
+    // Whichever of the two came second gives the code.
+    EXPECT_TRUE(WEXITSTATUS(status) == 128 + SIGTERM || WEXITSTATUS(status) == 128 + SIGINT) << Errors();
+    EXPECT_NE(Errors().find("Stopped at once; hurry.mp4.part holds what was written so far"), std::string::npos)
+        << Errors();
+    EXPECT_FALSE(Exists("hurry.mp4"));
+}
+
+TEST_F(CaptureTest, AKilledXServerEndsTheCaptureWithAPlayableFile)
+{
+    // An X server of the test's own, started with the first free display number.
+    int numbers[2];
+    ASSERT_EQ(pipe(numbers), 0);
+    const std::string fd = std::to_string(numbers[1]);
+    const char* xArgv[] = {"Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "640x480x24", nullptr};
+    pid_t server = 0;
+    if (posix_spawnp(&server, "Xvfb", nullptr, nullptr, const_cast<char**>(xArgv), environ) != 0)
+        GTEST_SKIP() << "needs Xvfb";
+    close(numbers[1]);
+    char number[16] = "";
+    const ssize_t got = read(numbers[0], number, sizeof number - 1);
+    close(numbers[0]);
+    ASSERT_GT(got, 0);
+    const std::string testDisplay = std::getenv("DISPLAY");
+    const pid_t pid = StartCapture(player_, dir_, "lost.mkv", "100000", ":" + std::string(number, strcspn(number, "\n")));
+    setenv("DISPLAY", testDisplay.c_str(), 1);
+    ASSERT_GT(pid, 0);
+    kill(server, SIGTERM);
+    waitpid(server, nullptr, 0);
+    int status = 0;
+    ASSERT_EQ(waitpid(pid, &status, 0), pid);
+    ASSERT_TRUE(WIFEXITED(status)) << Errors();
+    EXPECT_EQ(WEXITSTATUS(status), 1) << Errors();
+    EXPECT_NE(Errors().find("The display went away; finishing the capture"), std::string::npos) << Errors();
+    EXPECT_FALSE(Exists("lost.mkv.part"));
+    EXPECT_GE(DecodeVideo(dir_ + "/lost.mkv", false).frameCount, 300);
 }
 
 TEST_F(CaptureTest, AFileThatAppearsDuringTheCaptureIsKept)

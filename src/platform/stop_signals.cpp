@@ -3,25 +3,27 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <csignal>
 #include <cstring>
 #include <string>
 
 namespace {
 
-volatile std::sig_atomic_t g_signal = 0;
+// Exchanged atomically: two signals may arrive at once on two threads.
+std::atomic<int> g_signal{0};
+static_assert(std::atomic<int>::is_always_lock_free, "a signal handler needs a lock-free flag");
 // Said on standard error when a second signal ends the run at once.
 char g_note[512] = "";
 
 void Record(int signal)
 {
-    if (g_signal != 0) {
+    if (g_signal.exchange(signal) != 0) {
         // Asked twice: whatever the run was finishing is left as it is.
         const ssize_t written = write(STDERR_FILENO, g_note, std::strlen(g_note));
         (void)written;
         _exit(128 + signal);
     }
-    g_signal = signal;
 }
 
 }  // namespace
