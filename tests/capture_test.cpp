@@ -342,6 +342,23 @@ TEST_F(CaptureTest, MatroskaEndsAtTheEndOfShowAndIsSilentWithoutMusic)
         loudest = std::max(loudest, std::fabs(s));
     EXPECT_LT(loudest, 1e-3f);
     EXPECT_NEAR(video.soundStart + static_cast<double>(video.sound.size()) / kRate, 31.0 / 30, 1024.0 / kRate);
+    // Sound and pictures start together, for editors that ignore start times.
+    EXPECT_NEAR(video.soundStart, 0, 1e-3);
+}
+
+TEST_F(CaptureTest, MatroskaSoundIsInStepWhetherStartTimesAreReadOrNot)
+{
+    const std::vector<float> music = TestMusic(4);
+    WriteMusic(dir_ + "/data/music.wav", music);
+    WriteScript("data/music.wav\n0\n1\nFlashWhite\n0\n4000\n");
+    ASSERT_EQ(Run("--capture out.mkv --fps 30 --from 500 --to 3500 --size 64x48"), 0) << Errors();
+    const DecodedVideo video = DecodeVideo(dir_ + "/out.mkv", false);
+    EXPECT_NEAR(video.soundStart, 0, 1e-3);
+    // Decoded sample j, counted from the first, is the music at 500 ms + j.
+    double correlation = 0;
+    const int lag = BestLag(video.sound, music, kRate / 2, kRate, kRate / 20, correlation);
+    EXPECT_LE(std::abs(lag), kRate * 2 / 1000);
+    EXPECT_GT(correlation, 0.9);
 }
 
 TEST_F(CaptureTest, AnErrorKeepsTheFramesSoFar)

@@ -247,6 +247,14 @@ void VideoEncoder::OpenAudio(const VideoEncoderSettings& settings)
     if (format_->oformat->flags & AVFMT_GLOBALHEADER)
         audio_->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
     Check(avcodec_open2(audio_, codec, nullptr), "Unable to start the AAC encoder");
+    // Matroska has no place for the encoder's lead-in here (FFmpeg writes it
+    // only for Opus), and editors that ignore start times would hear the sound
+    // late by it. So the sound's timestamps start at the first picture's, and
+    // the music skips the lead-in's length: after it, picture and sound are in
+    // step however the file is read.
+    if (settings.container == "matroska")
+        soundLead_ = audio_->initial_padding;
+    soundSkip_ = soundLead_;
     Check(avcodec_parameters_from_context(audioStream_->codecpar, audio_), "Unable to set up the audio stream");
     audioStream_->time_base = audio_->time_base;
 
@@ -313,6 +321,11 @@ void VideoEncoder::CutFragment()
 
 void VideoEncoder::WriteSound(const int16_t* samples, int64_t frames, int stride)
 {
+    const int64_t skipped = std::min(frames, soundSkip_);
+    soundSkip_ -= skipped;
+    frames -= skipped;
+    if (samples)
+        samples += static_cast<size_t>(skipped) * stride;
     const int channels = audio_->ch_layout.nb_channels;
     while (frames > 0) {
         if (soundFill_ == 0)
@@ -350,6 +363,10 @@ void VideoEncoder::Drain(AVCodecContext* codec, AVStream* stream)
         if (received == AVERROR(EAGAIN) || received == AVERROR_EOF)
             return;
         Check(received, "Unable to encode the video");
+        if (codec == audio_) {
+            packet_->pts += soundLead_;
+            packet_->dts += soundLead_;
+        }
         av_packet_rescale_ts(packet_, codec->time_base, stream->time_base);
         packet_->stream_index = stream->index;
         // Takes the packet's data and leaves packet_ empty for the next one.

@@ -90,6 +90,8 @@ private:
     int height_ = 0;
     int soundFill_ = 0;
     int64_t soundWritten_ = 0;
+    int64_t soundLead_ = 0;  // samples the sound's timestamps are moved on by
+    int64_t soundSkip_ = 0;  // music samples still to leave out
     int64_t pictures_ = 0;
     int64_t lastCut_ = 0;
     int64_t complete_ = 0;
