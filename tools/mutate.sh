@@ -21,7 +21,11 @@ mkdir -p "$TREE" "$LOG"
 # The copy follows this tree, uncommitted changes and generated assets included.
 tar -C "$SOURCE" --exclude='./build*' --exclude=./.git --exclude=./out -cf - . | tar -C "$TREE" -xf -
 cmake -S "$TREE" -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null || exit 1
-cmake --build "$BUILD" >"$LOG/build.log" 2>&1 || { echo "the unchanged tree does not build: $LOG/build.log"; exit 1; }
+# The fast tests run first, so that most changes are caught before the rest
+# of the suite is even built.
+FAST="golden_frames_test gl_calls_test"
+cmake --build "$BUILD" --target $FAST >"$LOG/build.log" 2>&1 ||
+    { echo "the unchanged tree does not build: $LOG/build.log"; exit 1; }
 
 # Prints "file<TAB>original<TAB>replacement<TAB>description" per change.
 changes() {
@@ -50,15 +54,15 @@ changes | while IFS="$TAB" read -r file original replacement description; do
     fi
     if ! apply "$TREE/$file" "$original" "$replacement"; then
         result="NOT APPLIED (the original text is not in $file)"
-    elif ! cmake --build "$BUILD" --target golden_frames_test >"$LOG/mutant.log" 2>&1; then
+    elif ! cmake --build "$BUILD" --target $FAST >"$LOG/mutant.log" 2>&1; then
         result="caught: does not build"
-    elif ! $XVFB "$SCREEN" ctest --test-dir "$BUILD" -R '^golden_frames_test$' >>"$LOG/mutant.log" 2>&1; then
-        result="caught: golden frames"
+    elif ! $XVFB "$SCREEN" ctest --test-dir "$BUILD" -R "^($(echo $FAST | tr ' ' '|'))\$" >>"$LOG/mutant.log" 2>&1; then
+        result="caught: $(grep -m1 -oE '[a-z_0-9]+ \.+\*+Failed' "$LOG/mutant.log" | cut -d' ' -f1)"
     elif ! cmake --build "$BUILD" >>"$LOG/mutant.log" 2>&1; then
         result="caught: does not build"
-    elif ! $XVFB "$SCREEN" ctest --test-dir "$BUILD" -E '^golden_frames_test$' --stop-on-failure -j2 \
+    elif ! $XVFB "$SCREEN" ctest --test-dir "$BUILD" -E "^($(echo $FAST | tr ' ' '|'))\$" --stop-on-failure -j2 \
             >>"$LOG/mutant.log" 2>&1; then
-        result="caught: $(grep -m1 -oE '[0-9]+ - [a-z_0-9]+ \((Failed|Timeout|SEGFAULT|Subprocess aborted)' "$LOG/mutant.log" | cut -d' ' -f3)"
+        result="caught: $(grep -m1 -oE '[a-z_0-9]+ \.+\*+[A-Za-z]+' "$LOG/mutant.log" | cut -d' ' -f1)"
     else
         result="SURVIVED"
     fi
