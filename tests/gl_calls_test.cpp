@@ -23,14 +23,17 @@ void ExpectCall(const GlCall& call, std::vector<float> args)
         EXPECT_NEAR(call.args[i], args[i], 1e-4f * std::max(1.0f, std::fabs(args[i]))) << call.name << " " << i;
 }
 
-TEST_F(GlCallTest, SpheresPlaceAndTurnEachCubeFromItsOwnSixNumbers)
+TEST_F(GlCallTest, SpheresPlaceAndTurnEachCubeFromItsOwnSixNumbersAfterSeed123)
 {
     Effekter::Spheres spheres(1000, 60000);
     const int timeMs = 7000;
     const float beat = 0.4f, t = 7000, e = 6000;
     GlRecording recording;
+    SeedRandom(1);
     spheres.Draw(timeMs, beat);
+    const int after = NextRandom();
     ExpectSceneStateRestored();
+    EXPECT_FALSE(glIsEnabled(GL_LIGHT0));
 
     const int cubes = Effekter::Spheres::kCubes;
     const std::vector<GlCall> moves = recording.Named("Translatef"), turns = recording.Named("Rotatef");
@@ -56,6 +59,7 @@ TEST_F(GlCallTest, SpheresPlaceAndTurnEachCubeFromItsOwnSixNumbers)
         if (HasFailure())
             return;
     }
+    EXPECT_EQ(NextRandom(), after) << "the generator is left just after the last cube's numbers";
 }
 
 TEST_F(GlCallTest, WalkCubeFloorIntensityFallsWithTheBeat)
