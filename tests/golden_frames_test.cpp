@@ -19,6 +19,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <memory>
+#include <ostream>
 #include <sstream>
 #include <string>
 
@@ -37,6 +38,8 @@ namespace {
 // drawn last is a backward seek. "over": each frame starts from a test pattern
 // instead of black.
 constexpr const char* kFrames = "1040/0 3000/0 3000/1 4960/0.5";
+// ShaderSuite3D's model slides in and out over its first and last 250 ms.
+constexpr const char* kSlides = "1040/0 1200/0 3000/0 3000/1 4800/0.5 4960/0.5";
 // Kinds that change what is already on the screen draw over a test pattern.
 constexpr const char* kOver = "over 1040/0 3000/0 3000/1 4960/0.5";
 // The stateful kinds add a played stretch of five kicks (from a seek back) and
@@ -48,6 +51,11 @@ struct GoldenCase {
     const char* entry;   // the entry's name and extra lines
     const char* frames;  // nullptr: drawing ends the show
 };
+
+void PrintTo(const GoldenCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
 
 const GoldenCase kCases[] = {
     {"plugin", "Plugin\ndata/plugins/libbeatrings.so\n0.3 0.8 1\n8", kFrames},
@@ -85,7 +93,7 @@ const GoldenCase kCases[] = {
     {"nano_ball", "NanoBall", kPlayed},
     {"overlays", "Overlays", kOver},
     {"end_demo", "EndDemo", nullptr},
-    {"shader_suite3d", "ShaderSuite3D", kFrames},
+    {"shader_suite3d", "ShaderSuite3D", kSlides},
     {"quell3d", "Quell3D", kFrames},
     {"prikker", "Prikker", kFrames},
     {"video", "Video", kPlayed},
