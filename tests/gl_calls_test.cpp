@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "effects/chaos_zoomer.h"
 #include "effects/floor_scenes.h"
 #include "effects/light_scenes.h"
 #include "platform/shared_random.h"
@@ -73,6 +74,26 @@ TEST_F(GlCallTest, WalkCubeFloorIntensityFallsWithTheBeat)
         EXPECT_NEAR(uniforms.front().args[1], 0.25f - 0.1f * beat, 1e-6f) << beat;
     }
     ExpectSceneStateRestored();
+}
+
+TEST_F(GlCallTest, ChaosZoomerFlowersTurn20DegreesApartAndOnceEvery180Seconds)
+{
+    Effekter::ChaosZoomer zoomer(0, 1000000);
+    Effekter::ChaosZoomer::SceneNumber() = 0;  // the flower tunnel
+    GlRecording recording;
+    zoomer.Draw(3000, 0.5f);
+    ExpectSceneStateRestored();
+    // A flower i is drawn while 3 s - i lies above -10, turned about z.
+    std::vector<float> turns;
+    for (const GlCall& call : recording.Named("Rotatef"))
+        if (call.args[3] == 1 && call.args[1] == 0 && call.args[2] == 0)
+            turns.push_back(call.args[0]);
+    std::vector<float> expected;
+    for (int i = 0; i < 13; ++i)
+        expected.push_back(static_cast<float>(i * 20) + 3000.0f / 500);
+    EXPECT_NE(std::search(turns.begin(), turns.end(), expected.begin(), expected.end()), turns.end())
+        << "no run of " << expected.size() << " flower turns starting at " << expected[0];
+    EXPECT_EQ(std::count_if(turns.begin(), turns.end(), [](float a) { return a >= 6 && a < 6 + 20 * 13; }), 13);
 }
 
 }  // namespace
