@@ -18,6 +18,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 #include <ostream>
 #include <sstream>
@@ -134,6 +135,12 @@ protected:
         char cwd[4096];
         failureDir_ = std::string(getcwd(cwd, sizeof cwd) ? cwd : "/tmp") + "/golden-failures";
         workDir_ = MakePatternedShowFolder();
+    }
+
+    static void TearDownTestSuite()
+    {
+        EXPECT_EQ(chdir(failureDir_.substr(0, failureDir_.rfind('/')).c_str()), 0);
+        std::filesystem::remove_all(workDir_);
     }
 
     void SetUp() override
