@@ -33,7 +33,8 @@
 
 namespace {
 
-// Every entry spans 1000..5000 ms. Frames: "T/B" draws at effect time T with
+// Every entry spans 1000..5000 ms unless it says otherwise (Tunnel shows its
+// landscape only in its last 15 s). Frames: "T/B" draws at effect time T with
 // beat B and keeps the frame in the strip; "A..B" plays every 40 ms from A to
 // B on a kick every 480 ms and keeps the last frame. A time before the one
 // drawn last is a backward seek. "over": each frame starts from a test pattern
@@ -53,7 +54,7 @@ constexpr const char* kPlayed = "1040/0 3000/0 3000/1 1100..3600 4960/0.5 1500/0
 
 struct GoldenCase {
     const char* name;    // the reference's file name
-    const char* entry;   // the entry's name and extra lines
+    const char* entry;   // the entry's name (and end, if not 5000) and extra lines
     const char* frames;  // nullptr: drawing ends the show
 };
 
@@ -91,7 +92,7 @@ const GoldenCase kCases[] = {
     {"image_right", "AlphaBlendImage\ndata/layers/ring.png\nRIGHT", kFrames},
     {"image_fadein", "AlphaBlendImage\ndata/layers/greetings.png\nSTATICFADEIN", kFrames},
     {"image_fadeout", "AlphaBlendImage\ndata/layers/black.png\nSTATICFADEOUT", kFrames},
-    {"tunnel", "Tunnel", kFrames},
+    {"tunnel", "Tunnel 20000", "1040/0 3000/1 8000/1 15000/1 19960/0.5"},
     {"faces", "Faces", kFrames},
     {"twist_box", "TwistBox", kFrames},
     {"circles", "Circles", kFrames},
@@ -174,11 +175,14 @@ std::string GoldenFrames::workDir_;
 std::unique_ptr<Effekt> Make(const std::string& entry)
 {
     const size_t newline = entry.find('\n');
-    const std::string name = entry.substr(0, newline);
+    std::istringstream first(entry.substr(0, newline));
+    std::string name;
+    int end = 5000;
+    first >> name >> end;
     const std::string lines = newline == std::string::npos ? "" : entry.substr(newline + 1) + "\n";
     FILE* script = fmemopen(const_cast<char*>(lines.data()), lines.size() + 1, "r");
     SeedRandom(1);
-    std::unique_ptr<Effekt> effect(CreateEffect(name, 1000, 5000, script));
+    std::unique_ptr<Effekt> effect(CreateEffect(name, 1000, end, script));
     fclose(script);
     return effect;
 }
