@@ -70,7 +70,7 @@ const GoldenCase kCases[] = {
     {"rubber3d", "Rubber3d", kFrames},
     {"plasma2d", "Plasma2D\n7", kFrames},
     {"brum", "Brum", kPlayed},
-    {"banger", "Banger", kFrames},
+    {"banger", "Banger", "1040/0 1500/1 3000/0 3000/1 4960/0.5"},  // the slider shows for 1 s,
     {"color_box", "ColorBox", "1040/0 3000/0 3000/1 1100..3600 4960/0.5"},
     {"zoomba", "Zoomba\ndata/zoomer/petal.jpg\ndata/zoomer/deepspace.jpg\ndata/zoomer/haze.jpg", kFrames},
     {"zoombb", "Zoombb", kFrames},
