@@ -28,7 +28,7 @@
 #include "support/gl_fixture.h"
 #include "support/golden.h"
 #include "support/scene_state.h"
-#include "timeline/effect_factory.h"
+#include "effects/effect_factory.h"
 #include "timeline/effekt.h"
 
 namespace {
