@@ -109,7 +109,7 @@ int ReportError(const std::string& message, const PlayerOptions& options, int ex
     DebugOutput("Exception: ");
     DebugOutput(message.c_str());
     DebugOutput("\n");
-    if (!options.noGui && !DrawsOffscreen(options) && DisplayNamed())
+    if (!options.noGui && DisplayNamed())
         ShowErrorBox(message);
     return exitCode;
 }
