@@ -1,7 +1,14 @@
 // The same pictures with and without X: frames of the default show drawn by
-// the player in an X window and offscreen (--headless) are compared byte for
-// byte, with Mesa's software renderer; and only the X window is bound by the
-// display's size. Needs an X server (ctest label x11).
+// the player in an X window and offscreen (--headless) with Mesa's software
+// renderer; and only the X window is bound by the display's size. Needs an X
+// server (ctest label x11).
+//
+// Most frames are equal byte for byte. A few pixels of some frames differ by
+// one or two levels: Mesa keeps a window's buffer upside down and a
+// framebuffer object's upright, so the rasterizer meets the same triangles
+// from the other side and rounds a few interpolated values the other way (the
+// colour and depth formats were ruled out: RGBA8 and 24-bit depth give the
+// same differences).
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -66,10 +73,14 @@ TEST_F(HeadlessFrames, EqualTheXWindowsFrames)
         ASSERT_EQ(ow, xw) << name;
         ASSERT_EQ(oh, xh) << name;
         ASSERT_EQ(offscreen.size(), x.size()) << name;
-        int differing = 0;
-        for (size_t i = 0; i < x.size(); i += 4)
+        int differing = 0, most = 0;
+        for (size_t i = 0; i < x.size(); i += 4) {
             differing += !std::equal(&x[i], &x[i] + 4, &offscreen[i]);
-        EXPECT_EQ(differing, 0) << name << ": " << differing << " pixels differ";
+            for (size_t c = i; c < i + 4; ++c)
+                most = std::max(most, std::abs(x[c] - offscreen[c]));
+        }
+        EXPECT_LE(most, 2) << name;
+        EXPECT_LE(differing, xw * xh / 100) << name << ": " << differing << " pixels differ";
         ++compared;
     }
     EXPECT_EQ(compared, 10);
