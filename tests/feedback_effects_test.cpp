@@ -67,7 +67,7 @@ void ExpectCleanState()
     GLint framebuffer = -1, program = -1;
     glGetIntegerv(GL_FRAMEBUFFER_BINDING_EXT, &framebuffer);
     glGetIntegerv(GL_CURRENT_PROGRAM, &program);
-    EXPECT_EQ(framebuffer, 0);
+    EXPECT_EQ(framebuffer, WindowFramebuffer());
     EXPECT_EQ(program, 0);
     EXPECT_FALSE(glIsEnabled(GL_CULL_FACE));
     EXPECT_FALSE(glIsEnabled(GL_TEXTURE_GEN_S));

@@ -98,7 +98,7 @@ TEST_F(ShaderEffectTest, PolarCoordsKeepsTheWindowViewportAndFillsOnlyThatPartOf
     ExpectDefaultGlState();
     GLint framebuffer = -1;
     glGetIntegerv(GL_FRAMEBUFFER_BINDING_EXT, &framebuffer);
-    EXPECT_EQ(framebuffer, 0);
+    EXPECT_EQ(framebuffer, WindowFramebuffer());
     EXPECT_EQ(Uniform(polar.Program(), "time")[0], 0.0f) << "time is never fed";
 
     // Pass 2 cleared the screen and shows the tunnel's glowing core in the middle.

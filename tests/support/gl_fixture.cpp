@@ -43,6 +43,16 @@ std::unique_ptr<Window> OpenTestWindow(int width, int height)
     return OpenOffscreenWindow(width, height);
 }
 
+GLint WindowFramebuffer()
+{
+    GLint bound = 0, window = 0;
+    glGetIntegerv(GL_FRAMEBUFFER_BINDING_EXT, &bound);
+    glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0);
+    glGetIntegerv(GL_FRAMEBUFFER_BINDING_EXT, &window);
+    glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, bound == window ? 0 : bound);
+    return window;
+}
+
 Window& TestWindow()
 {
     return *g_window;

@@ -27,6 +27,9 @@ class Window;
 std::unique_ptr<Window> OpenTestWindow(int width, int height);
 // The window of the test program (opened by the first GlTest).
 Window& TestWindow();
+// What GL reports as bound after binding framebuffer 0: 0 in an SDL window,
+// the target that stands in for it offscreen.
+GLint WindowFramebuffer();
 
 using Pixel = std::array<int, 4>;  // r, g, b, a in 0..255
 

@@ -21,7 +21,7 @@ void ExpectSceneStateRestored()
     glGetIntegerv(GL_CURRENT_PROGRAM, &program);
     EXPECT_EQ(program, 0) << "a program is left in use";
     glGetIntegerv(GL_FRAMEBUFFER_BINDING_EXT, &framebuffer);
-    EXPECT_EQ(framebuffer, 0) << "a render target is left bound";
+    EXPECT_EQ(framebuffer, WindowFramebuffer()) << "a render target is left bound";
 }
 
 void ShowDataTest::SetUp()
