@@ -107,7 +107,7 @@ void CheckCaptureTarget(const PlayerOptions& options)
                      options.width, options.height, screenWidth, screenHeight);
 }
 
-int CaptureShow(const Show& show, Window& window, const PlayerOptions& options)
+int CaptureShow(const Show& show, Window& window, const PlayerOptions& options, FrameProfile* profile)
 {
     // Decoded for the beat and the sound track; never played.
     MusicStream music;
@@ -155,7 +155,7 @@ int CaptureShow(const Show& show, Window& window, const PlayerOptions& options)
                 break;
             }
             const int t = static_cast<int>(from + k * 1000 / fps);
-            DrawFrame(show.effects, t, BeatAt(music, t, startOffset));
+            DrawFrame(show.effects, t, BeatAt(music, t, startOffset), profile);
             if (const uint8_t* previous = readback.Next()) {
                 pipeline.Submit(previous);
                 ++saved;

@@ -32,6 +32,7 @@ struct PlayerOptions {
     bool Captures() const { return !captureFile.empty(); }
     bool check = false;            // --check: report the show's problems, play nothing (sets windowed)
     std::optional<int> startMs;    // --start MS: the effect time of the first frame
+    std::string profileFile;       // --profile FILE.csv: each frame's time per entry
 
     // Any of these means the viewer chose already: no setup dialog.
     bool SkipsDialog() const { return noDialog || windowed || width > 0 || render || Captures(); }
