@@ -21,6 +21,14 @@ int main(int argc, char** argv)
     try {
         WriteVideo(dir + "/mjpeg.avi", "mjpeg", 32, 24, 4, 25, paint);
         WriteVideo(dir + "/mpeg4.avi", "mpeg4", 32, 24, 14, 25, paint);
+        // B-frames packed the DivX way, and empty chunks for dropped frames.
+        VideoLayout packed;
+        packed.bFrames = 2;
+        packed.packed = true;
+        WriteVideo(dir + "/packed.avi", "mpeg4", 32, 24, 14, 25, paint, packed);
+        VideoLayout dropped;
+        dropped.dropped = {2, 3};
+        WriteVideo(dir + "/dropped.avi", "mjpeg", 32, 24, 6, 25, paint, dropped);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "%s\n", e.what());
         return 1;

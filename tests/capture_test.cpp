@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstring>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -58,10 +59,33 @@ TEST(CaptureOptions, DefaultsAndRefusals)
     EXPECT_EQ(*given.captureTo, 900);
     EXPECT_EQ(given.width, 320);
     EXPECT_TRUE(given.force);
+    EXPECT_EQ(given.captureCodec, "h264");
+
+    PlayerOptions ntsc;
+    ASSERT_TRUE(Parse({"--capture", "a.mov", "--fps", "30000/1001", "--codec", "prores"}, ntsc, error)) << error;
+    EXPECT_EQ(ntsc.captureFps, 30000);
+    EXPECT_EQ(ntsc.captureFpsBase, 1001);
+    EXPECT_EQ(ntsc.captureCodec, "prores");
+
+    // Batch runs never wait on a message box; a live run keeps it.
+    for (const auto& args : std::vector<std::vector<const char*>>{
+             {"--capture", "a.mp4"}, {"--render", "0:10:1", "--out", "x"}, {"--times", "t", "--out", "x"}, {"--check"}}) {
+        PlayerOptions batch;
+        ASSERT_TRUE(Parse(args, batch, error)) << error;
+        EXPECT_TRUE(batch.noGui) << args[0];
+    }
+    PlayerOptions live;
+    ASSERT_TRUE(Parse({"--windowed"}, live, error));
+    EXPECT_FALSE(live.noGui);
 
     const std::vector<std::vector<const char*>> bad = {
         {"--capture", "a.mp4", "--fps", "0"},
         {"--capture", "a.mp4", "--fps", "ten"},
+        {"--capture", "a.mp4", "--fps", "30000/0"},
+        {"--capture", "a.mp4", "--fps", "1/2"},
+        {"--capture", "a.mp4", "--fps", "30000/"},
+        {"--capture", "a.mp4", "--codec", "vp9"},
+        {"--codec", "ffv1"},
         {"--capture", "a.mp4", "--from", "500", "--to", "500"},
         {"--capture", "a.mp4", "--render", "0:10:1", "--out", "x"},
         {"--fps", "30"},
@@ -178,11 +202,13 @@ protected:
 
     void WriteScript(const std::string& script) { std::ofstream(dir_ + "/data/demo.txt") << script; }
 
-    // Runs the player in the show folder; returns its exit code.
-    int Run(const std::string& args)
+    // Runs the player in the show folder; returns its exit code. The shell
+    // prefix may set limits; a run that would wait on a person ends after a
+    // minute with code 124.
+    int Run(const std::string& args, const std::string& prefix = "", const char* gui = "--no-gui")
     {
-        const std::string command = std::string("SDL_AUDIODRIVER=dummy '") + player_ + "' -C '" + dir_ +
-                                    "' --no-gui " + args + " 2>'" + dir_ + "/stderr.txt'";
+        const std::string command = prefix + " SDL_AUDIODRIVER=dummy timeout 120 '" + player_ + "' -C '" + dir_ +
+                                    "' " + gui + " " + args + " 2>'" + dir_ + "/stderr.txt' >'" + dir_ + "/stdout.txt'";
         const int status = std::system(command.c_str());
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
@@ -317,6 +343,23 @@ TEST_F(CaptureTest, MatroskaEndsAtTheEndOfShowAndIsSilentWithoutMusic)
         loudest = std::max(loudest, std::fabs(s));
     EXPECT_LT(loudest, 1e-3f);
     EXPECT_NEAR(video.soundStart + static_cast<double>(video.sound.size()) / kRate, 31.0 / 30, 1024.0 / kRate);
+    // Sound and pictures start together, for editors that ignore start times.
+    EXPECT_NEAR(video.soundStart, 0, 1e-3);
+}
+
+TEST_F(CaptureTest, MatroskaSoundIsInStepWhetherStartTimesAreReadOrNot)
+{
+    const std::vector<float> music = TestMusic(4);
+    WriteMusic(dir_ + "/data/music.wav", music);
+    WriteScript("data/music.wav\n0\n1\nFlashWhite\n0\n4000\n");
+    ASSERT_EQ(Run("--capture out.mkv --fps 30 --from 500 --to 3500 --size 64x48"), 0) << Errors();
+    const DecodedVideo video = DecodeVideo(dir_ + "/out.mkv", false);
+    EXPECT_NEAR(video.soundStart, 0, 1e-3);
+    // Decoded sample j, counted from the first, is the music at 500 ms + j.
+    double correlation = 0;
+    const int lag = BestLag(video.sound, music, kRate / 2, kRate, kRate / 20, correlation);
+    EXPECT_LE(std::abs(lag), kRate * 2 / 1000);
+    EXPECT_GT(correlation, 0.9);
 }
 
 TEST_F(CaptureTest, AnErrorKeepsTheFramesSoFar)
@@ -336,54 +379,225 @@ TEST_F(CaptureTest, RefusesBeforeWritingAnything)
 {
     WriteScript("m\n0\n1\nFlashWhite\n0\n1000\n");
     std::ofstream(dir_ + "/kept.mp4") << "precious";
-    EXPECT_EQ(Run("--capture kept.mp4 --size 64x48 --to 500"), 1);
+    // Without --no-gui too: a batch run never waits on a message box.
+    EXPECT_EQ(Run("--capture kept.mp4 --size 64x48 --to 500", "", ""), 1);
     EXPECT_NE(Errors().find("kept.mp4 exists already; --force replaces it"), std::string::npos) << Errors();
     std::ifstream kept(dir_ + "/kept.mp4");
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), std::istreambuf_iterator<char>()), "precious");
 
-    EXPECT_EQ(Run("--capture show.avi --size 64x48 --to 500"), 1);
+    EXPECT_EQ(Run("--capture show.avi --size 64x48 --to 500", "", ""), 1);
     EXPECT_NE(Errors().find("the name must end in .mp4 or .mkv"), std::string::npos) << Errors();
     EXPECT_FALSE(Exists("show.avi"));
 
     // Larger than the test's 1024x768 screen.
-    EXPECT_EQ(Run("--capture big.mp4 --size 2000x1000 --to 500"), 1);
+    EXPECT_EQ(Run("--capture big.mp4 --size 2000x1000 --to 500", "", ""), 1);
     EXPECT_NE(Errors().find("does not fit on the"), std::string::npos) << Errors();
     EXPECT_EQ(Run("--capture odd.mp4 --size 65x48 --to 500"), 1);
     EXPECT_NE(Errors().find("even width and height"), std::string::npos) << Errors();
     for (const char* name : {"big.mp4", "big.mp4.part", "odd.mp4", "odd.mp4.part", "show.avi.part"})
         EXPECT_FALSE(Exists(name)) << name;
+
+    // Found before the show loads (the missing music would be reported then).
+    WriteScript("data/missing.ogg\n0\n1\nFlashWhite\n0\n1000\n");
+    EXPECT_EQ(Run("--capture nowhere/out.mp4 --size 64x48 --to 500", "", ""), 1);
+    EXPECT_NE(Errors().find("Unable to capture to nowhere/out.mp4: there is no folder nowhere"), std::string::npos)
+        << Errors();
+    EXPECT_EQ(Errors().find("missing.ogg"), std::string::npos) << Errors();
+    EXPECT_EQ(Run("--capture out.mp4 --codec ffv1 --size 64x48 --to 500"), 1);
+    EXPECT_NE(Errors().find("ffv1 video does not go into a .mp4 file; use .mkv"), std::string::npos) << Errors();
+    EXPECT_FALSE(Exists("out.mp4.part"));
+}
+
+TEST_F(CaptureTest, NamesAreFileNamesWhateverColonsTheyHold)
+{
+    WriteScript("m\n0\n1\nFlashWhite\n0\n1000\n");
+    for (const char* name : {"take:2.mkv", "pipe:1.mkv"}) {
+        ASSERT_EQ(Run(std::string("--capture ") + name + " --size 64x48 --fps 10 --to 500"), 0) << Errors();
+        EXPECT_EQ(DecodeVideo(dir_ + "/" + name, false).frameCount, 5) << name;
+    }
+    std::ifstream out(dir_ + "/stdout.txt");
+    EXPECT_EQ(out.peek(), std::ifstream::traits_type::eof()) << "nothing on standard output";
+}
+
+TEST_F(CaptureTest, RationalRatesAndCodecsForEditing)
+{
+    WritePattern(dir_ + "/data/pattern.png");
+    WriteScript("m\n0\n1\nAlphaBlendImage\n0\n-1\ndata/pattern.png\nLEFT\n");
+    ASSERT_EQ(Run("--capture ntsc.mp4 --fps 30000/1001 --size 160x120 --to 1000"), 0) << Errors();
+    DecodedVideo video = DecodeVideo(dir_ + "/ntsc.mp4", false);
+    EXPECT_DOUBLE_EQ(video.frameRate, 30000.0 / 1001);
+    EXPECT_EQ(video.frameCount, 30);  // 0, 33.4, ... 967.6 ms
+    EXPECT_NE(Errors().find("Captured 30 frames (1.00 s)"), std::string::npos) << Errors();
+
+    ASSERT_EQ(Run("--render 300:301:1 --out frames --size 160x120"), 0) << Errors();
+    struct Case {
+        const char* file;
+        const char* codec;
+        const char* decoder;
+        double psnr;
+    } cases[] = {{"lossless.mp4", "h264-lossless", "h264", 45},
+                 {"lossless.mkv", "ffv1", "ffv1", 45},
+                 {"edit.mov", "prores", "prores", 40}};
+    for (const Case& c : cases) {
+        ASSERT_EQ(Run(std::string("--capture ") + c.file + " --codec " + c.codec + " --fps 10 --size 160x120 --to 400"),
+                  0)
+            << Errors();
+        video = DecodeVideo(dir_ + "/" + c.file, true);
+        EXPECT_EQ(video.videoCodec, c.decoder) << c.codec;
+        EXPECT_EQ(video.audioCodec, "aac") << c.codec;
+        ASSERT_EQ(video.frameCount, 4) << c.codec;
+        EXPECT_GE(Psnr(video.pictures[3], dir_ + "/frames/frame_0000300.png"), c.psnr) << c.codec;
+    }
+}
+
+TEST_F(CaptureTest, AWriteErrorLeavesNoFileThatDoesNotPlay)
+{
+    WritePattern(dir_ + "/data/pattern.png");
+    WriteMusic(dir_ + "/data/music.wav", TestMusic(60));
+    WriteScript("data/music.wav\n0\n1\nAlphaBlendImage\n0\n-1\ndata/pattern.png\nBEATCENTER\n");
+    // A file size limit, as a nearly full disk. An MP4 without its index
+    // does not play.
+    EXPECT_EQ(Run("--capture big.mp4 --size 320x240 --to 60000", "ulimit -f 1000;"), 1) << Errors();
+    EXPECT_NE(Errors().find("File too large"), std::string::npos) << Errors();
+    EXPECT_NE(Errors().find("big.mp4.part could not be played and is removed"), std::string::npos) << Errors();
+    EXPECT_FALSE(Exists("big.mp4.part"));
+    EXPECT_FALSE(Exists("big.mp4"));
+    // Nor does Matroska without a whole cluster.
+    EXPECT_EQ(Run("--capture tiny.mkv --size 320x240 --to 60000", "ulimit -f 20;"), 1) << Errors();
+    EXPECT_NE(Errors().find("tiny.mkv.part could not be played and is removed"), std::string::npos) << Errors();
+    EXPECT_FALSE(Exists("tiny.mkv.part"));
+
+    // Whole clusters of Matroska play.
+    EXPECT_EQ(Run("--capture cut.mkv --size 320x240 --to 60000", "ulimit -f 1000;"), 1) << Errors();
+    EXPECT_NE(Errors().find("cut.mkv.part is left unfinished"), std::string::npos) << Errors();
+    EXPECT_FALSE(Exists("cut.mkv"));
+    const DecodedVideo video = DecodeVideo(dir_ + "/cut.mkv.part", false);
+    EXPECT_GE(video.frameCount, 60);
+    EXPECT_EQ(video.audioCodec, "aac");
+}
+
+// Starts a capture of the pattern show in the background, as FILE at 30
+// frames per second up to TO, and waits until it is held in frame 31 (1033 ms,
+// the first after the holding plug-in's start): whatever the test does next
+// falls into that frame, whatever the machine's speed. The capture runs
+// without --no-gui (batch runs never open a box) on the given X display, or
+// else on the test's. ReleaseHeldFrame(dir + "/hold") lets it go on. -1 when
+// it did not start or never reached the frame.
+pid_t StartCapture(const char* player, const std::string& dir, const char* file, const char* to,
+                   const std::string& display = "")
+{
+    WritePattern(dir + "/data/pattern.png");
+    std::remove((dir + "/hold").c_str());  // the FIFO of a capture before
+    std::ofstream(dir + "/data/demo.txt") << "none.ogg\n0\n2\nAlphaBlendImage\n0\n-1\ndata/pattern.png\nLEFT\n" +
+                                                 HoldingEntry(TEST_PLUGIN_DIR, 1000, dir + "/hold");
+    const std::string errors = dir + "/stderr.txt";
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    const char* argv[] = {player, "-C", dir.c_str(), "--capture", file, "--fps", "30", "--size",
+                          "160x120", "--to", to, nullptr};
+    if (!display.empty())
+        setenv("DISPLAY", display.c_str(), 1);
+    pid_t pid = 0;
+    if (posix_spawn(&pid, player, &actions, nullptr, const_cast<char**>(argv), environ) != 0)
+        pid = -1;
+    posix_spawn_file_actions_destroy(&actions);
+    if (pid > 0 && !WaitForText(errors, "Holding frame at 1033")) {
+        kill(pid, SIGKILL);
+        waitpid(pid, nullptr, 0);
+        pid = -1;
+    }
+    return pid;
 }
 
 TEST_F(CaptureTest, InterruptFinishesThePlayableFile)
 {
-    WritePattern(dir_ + "/data/pattern.png");
-    // The run is held in frame 31 (1033 ms), the first after the plug-in's start,
-    // while the signal comes.
-    WriteScript("none.ogg\n0\n2\nAlphaBlendImage\n0\n-1\ndata/pattern.png\nLEFT\n" +
-                HoldingEntry(TEST_PLUGIN_DIR, 1000, dir_ + "/hold"));
-    const std::string errors = dir_ + "/stderr.txt";
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    const char* argv[] = {player_, "-C", dir_.c_str(), "--no-gui", "--capture", "cut.mp4", "--fps", "30", "--size",
-                          "160x120", "--to", "100000", nullptr};
-    pid_t pid = 0;
-    ASSERT_EQ(posix_spawn(&pid, player_, &actions, nullptr, const_cast<char**>(argv), environ), 0);
-    posix_spawn_file_actions_destroy(&actions);
+    // SIGHUP (a closed terminal) counts as SIGTERM does.
+    for (int signal : {SIGINT, SIGHUP}) {
+        SCOPED_TRACE(signal);
+        const pid_t pid = StartCapture(player_, dir_, "cut.mp4", "100000");
+        ASSERT_GT(pid, 0) << Errors();
+        kill(pid, signal);
+        ReleaseHeldFrame(dir_ + "/hold");
+        int status = 0;
+        ASSERT_EQ(waitpid(pid, &status, 0), pid);
+        ASSERT_TRUE(WIFEXITED(status)) << Errors();
+        EXPECT_EQ(WEXITSTATUS(status), 128 + signal) << Errors();
+        EXPECT_NE(Errors().find("Capture stopped:"), std::string::npos) << Errors();
+        EXPECT_FALSE(Exists("cut.mp4.part"));
+        const DecodedVideo video = DecodeVideo(dir_ + "/cut.mp4", false);
+        ASSERT_TRUE(video.opened);
+        EXPECT_EQ(video.frameCount, 32);  // the held frame is the last
+        EXPECT_EQ(video.audioCodec, "aac");
+        std::remove((dir_ + "/cut.mp4").c_str());
+    }
+}
 
-    EXPECT_TRUE(WaitForText(errors, "Holding frame at 1033")) << Errors();
+TEST_F(CaptureTest, ASecondSignalEndsTheRunAtOnce)
+{
+    const pid_t pid = StartCapture(player_, dir_, "hurry.mp4", "100000");
+    ASSERT_GT(pid, 0);
     kill(pid, SIGINT);
+    kill(pid, SIGTERM);
     ReleaseHeldFrame(dir_ + "/hold");
     int status = 0;
     ASSERT_EQ(waitpid(pid, &status, 0), pid);
     ASSERT_TRUE(WIFEXITED(status)) << Errors();
-    EXPECT_EQ(WEXITSTATUS(status), 130) << Errors();
-    EXPECT_NE(Errors().find("Capture stopped:"), std::string::npos) << Errors();
-    EXPECT_FALSE(Exists("cut.mp4.part"));
-    const DecodedVideo video = DecodeVideo(dir_ + "/cut.mp4", false);
-    ASSERT_TRUE(video.opened);
-    EXPECT_EQ(video.frameCount, 32);  // the held frame is the last
-    EXPECT_EQ(video.audioCodec, "aac");
+    // Whichever of the two came second gives the code.
+    EXPECT_TRUE(WEXITSTATUS(status) == 128 + SIGTERM || WEXITSTATUS(status) == 128 + SIGINT) << Errors();
+    EXPECT_NE(Errors().find("Stopped at once; hurry.mp4.part holds what was written so far"), std::string::npos)
+        << Errors();
+    EXPECT_FALSE(Exists("hurry.mp4"));
+}
+
+TEST_F(CaptureTest, AKilledXServerEndsTheCaptureWithAPlayableFile)
+{
+    // An X server of the test's own, started with the first free display number.
+    int numbers[2];
+    ASSERT_EQ(pipe(numbers), 0);
+    const std::string fd = std::to_string(numbers[1]);
+    const char* xArgv[] = {"Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "640x480x24", nullptr};
+    pid_t server = 0;
+    if (posix_spawnp(&server, "Xvfb", nullptr, nullptr, const_cast<char**>(xArgv), environ) != 0)
+        GTEST_SKIP() << "needs Xvfb";
+    close(numbers[1]);
+    char number[16] = "";
+    const ssize_t got = read(numbers[0], number, sizeof number - 1);
+    close(numbers[0]);
+    ASSERT_GT(got, 0);
+    const std::string testDisplay = std::getenv("DISPLAY");
+    const pid_t pid = StartCapture(player_, dir_, "lost.mkv", "100000", ":" + std::string(number, strcspn(number, "\n")));
+    setenv("DISPLAY", testDisplay.c_str(), 1);
+    ASSERT_GT(pid, 0);
+    kill(server, SIGTERM);
+    waitpid(server, nullptr, 0);
+    ReleaseHeldFrame(dir_ + "/hold");
+    int status = 0;
+    ASSERT_EQ(waitpid(pid, &status, 0), pid);
+    ASSERT_TRUE(WIFEXITED(status)) << Errors();
+    EXPECT_EQ(WEXITSTATUS(status), 1) << Errors();
+    EXPECT_NE(Errors().find("The display went away; finishing the capture"), std::string::npos) << Errors();
+    EXPECT_FALSE(Exists("lost.mkv.part"));
+    // Every frame before the held one, which the server took with it.
+    EXPECT_EQ(DecodeVideo(dir_ + "/lost.mkv", false).frameCount, 31);
+}
+
+TEST_F(CaptureTest, AFileThatAppearsDuringTheCaptureIsKept)
+{
+    const pid_t pid = StartCapture(player_, dir_, "late.mkv", "20000");
+    ASSERT_GT(pid, 0);
+    std::ofstream(dir_ + "/late.mkv") << "precious";
+    ReleaseHeldFrame(dir_ + "/hold");
+    int status = 0;
+    ASSERT_EQ(waitpid(pid, &status, 0), pid);
+    ASSERT_TRUE(WIFEXITED(status)) << Errors();
+    EXPECT_EQ(WEXITSTATUS(status), 1) << Errors();
+    EXPECT_NE(Errors().find("late.mkv appeared during the capture and is kept; the video is late.mkv.part"),
+              std::string::npos)
+        << Errors();
+    std::ifstream kept(dir_ + "/late.mkv");
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}), "precious");
+    EXPECT_EQ(DecodeVideo(dir_ + "/late.mkv.part", false).frameCount, 600);
 }
 
 }  // namespace

@@ -59,22 +59,6 @@ TEST_F(FloorSceneTest, FloorQuadScrollsARepeatingTextureWithoutBound)
     ExpectSceneStateRestored();
 }
 
-TEST_F(FloorSceneTest, WalkCubeDrawsTheCubeAtTheMiddleAndRestoresTheState)
-{
-    Effekter::WalkCube walk(0, 100000);
-    for (int t : {1, 250, 20000, 99999}) {
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        walk.Draw(t, 0.6f);
-        SCOPED_TRACE(t);
-        ExpectSceneStateRestored();
-    }
-    // After the first half second the camera looks at the origin, where the
-    // cube hops: the middle of the screen is near.
-    EXPECT_LT(DepthAt(kWidth / 2, kHeight / 2), 1.0f);
-    // The floor fills the bottom of the screen.
-    EXPECT_LT(DepthAt(kWidth / 2, kHeight - 1), 1.0f);
-}
-
 TEST_F(FloorSceneTest, BallsRestAtTheFloorOnASilentBeatWhileTheirShadowsPulse)
 {
     for (uint32_t rel : {0u, 700u, 20000u}) {

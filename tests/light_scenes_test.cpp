@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <vector>
 
 #include "effects/light_scenes.h"
 #include "platform/shared_random.h"
@@ -11,15 +10,6 @@
 namespace {
 
 using LightSceneTest = ShowDataTest;
-
-std::vector<Pixel> Screen()
-{
-    std::vector<Pixel> pixels;
-    for (int y = 0; y < GlTest::kHeight; y += 3)
-        for (int x = 0; x < GlTest::kWidth; x += 3)
-            pixels.push_back(ReadPixel(x, y));
-    return pixels;
-}
 
 // Brings the shared switch state to a known point: a switch at time.
 void SwitchAt(Effekter::NanoBall& ball, int time)
@@ -97,27 +87,6 @@ TEST_F(LightSceneTest, NanoBallFadesToBlackOverItsLastSevenSeconds)
     glGetFloatv(GL_CURRENT_COLOR, colour);
     EXPECT_FLOAT_EQ(colour[0], 0.0f);
     EXPECT_FLOAT_EQ(colour[3], 0.0f);
-    ExpectSceneStateRestored();
-}
-
-TEST_F(LightSceneTest, SpheresDrawTheSameCubesEveryFrameForATimeAndBeat)
-{
-    Effekter::Spheres spheres(0, 100000);
-    SeedRandom(1);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    spheres.Draw(6000, 0.4f);
-    ExpectSceneStateRestored();
-    // 3 numbers for the sphere, 6 for each cube, all after srand(123).
-    const int next = NextRandom();
-    EXPECT_EQ(next, RandomAfter(123, 3 + 6000 * 6));
-    const std::vector<Pixel> first = Screen();
-
-    spheres.Draw(9000, 1.0f);  // another frame in between
-    SeedRandom(999);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    spheres.Draw(6000, 0.4f);
-    EXPECT_EQ(Screen(), first);
-    EXPECT_FALSE(glIsEnabled(GL_LIGHT0));
     ExpectSceneStateRestored();
 }
 

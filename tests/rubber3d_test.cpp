@@ -54,17 +54,6 @@ TEST_F(Rubber3dTest, SlideFactorIsOneAtBothEndsAndZeroBetween)
     EXPECT_FLOAT_EQ(rubber.SlideFactor(11000), 1.0f);
 }
 
-TEST_F(Rubber3dTest, LeavesScissorDepthCullingAndTextureGenerationOff)
-{
-    Effekter::Rubber3d rubber(0, 100000);
-    rubber.Draw(20000, 0.6f);
-    ExpectDefaultGlState();
-    EXPECT_FALSE(glIsEnabled(GL_SCISSOR_TEST));
-    EXPECT_FALSE(glIsEnabled(GL_CULL_FACE));
-    EXPECT_FALSE(glIsEnabled(GL_TEXTURE_GEN_S));
-    EXPECT_FALSE(glIsEnabled(GL_TEXTURE_GEN_T));
-}
-
 TEST_F(Rubber3dTest, EveryStripReseedsWithTheTwistSeedAndDrawsTenNumbers)
 {
     // Later effects of the frame draw on from the last strip's numbers.

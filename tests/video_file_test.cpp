@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sndfile.h>
 
 #include <algorithm>
@@ -256,4 +257,139 @@ TEST(VideoFileTest, AFileInMemoryReadsAsTheSameFileOnDisk)
     const std::vector<char> head(bytes.begin(), bytes.begin() + 200);
     EXPECT_THROW(VideoFile(reinterpret_cast<const uint8_t*>(head.data()), head.size()), DemoError);
     EXPECT_THROW(VideoFile(reinterpret_cast<const uint8_t*>(bytes.data()), 0), DemoError);
+}
+
+namespace {
+
+// Frame numbers drawn as eight black or white columns, lowest bit on the
+// left, so that a test reads which frame it sees whatever the codec does.
+constexpr int kNumberedWidth = 96, kNumberedHeight = 64;
+
+void PaintNumber(int frame, std::vector<uint8_t>& rgba)
+{
+    for (int y = 0; y < kNumberedHeight; ++y)
+        for (int x = 0; x < kNumberedWidth; ++x) {
+            const bool on = (frame >> (x * 8 / kNumberedWidth)) & 1;
+            uint8_t* p = &rgba[(static_cast<size_t>(y) * kNumberedWidth + x) * 4];
+            p[0] = p[1] = p[2] = on ? 235 : 20;
+            p[3] = 255;
+        }
+}
+
+int NumberShown(const VideoFile& video)
+{
+    int number = 0;
+    for (int bit = 0; bit < 8; ++bit)
+        if (PictureAt(video, (2 * bit + 1) * VideoFile::kPictureSize / 16, 256)[1] > 128)
+            number |= 1 << bit;
+    return number;
+}
+
+std::string NumberedClip(const std::string& path, const std::string& encoder, int frames, const VideoLayout& layout)
+{
+    WriteVideo(path, encoder, kNumberedWidth, kNumberedHeight, frames, 25, PaintNumber, layout);
+    return path;
+}
+
+}  // namespace
+
+TEST(VideoFileTest, BFramesPackedOrNotShowEveryFrameInDisplayOrder)
+{
+    const std::string dir = MakeTempDir();
+    VideoLayout unpacked;
+    unpacked.bFrames = 2;
+    VideoLayout packed = unpacked;
+    packed.packed = true;
+    testing::internal::CaptureStderr();
+    for (const VideoLayout& layout : {unpacked, packed, packed}) {
+        SCOPED_TRACE(layout.packed ? "packed" : "unpacked");
+        const std::string path = NumberedClip(dir + "/b.avi", "mpeg4", 44, layout);
+        VideoFile video(path.c_str());
+        ASSERT_EQ(video.Length(), 44);
+        for (int i = 0; i < 44; ++i) {
+            video.GrabFrame(i);
+            EXPECT_EQ(NumberShown(video), i) << "played straight";
+        }
+        // Backwards, across key frames, onto B-frames shown before a key frame, and on again.
+        for (int i : {35, 36, 37, 10, 12, 11, 9, 0, 43, 22, 23, 24, 13, 1}) {
+            video.GrabFrame(i);
+            EXPECT_EQ(NumberShown(video), i) << "after a jump";
+        }
+    }
+    // The decoder's complaint about packed files, and any other, is said once.
+    const std::string said = testing::internal::GetCapturedStderr();
+    const std::string complaint = "packed B-frames";
+    const size_t first = said.find(complaint);
+    EXPECT_NE(first, std::string::npos) << said;
+    EXPECT_EQ(said.find(complaint, first + 1), std::string::npos) << said;
+}
+
+TEST(VideoFileTest, DroppedFramesCountAndRepeatTheFrameBefore)
+{
+    const std::string dir = MakeTempDir();
+    VideoLayout layout;
+    layout.dropped = {3, 4, 10, 11, 12, 13, 20, 38};
+    for (const char* encoder : {"mjpeg", "mpeg4"}) {
+        SCOPED_TRACE(encoder);
+        VideoFile video(NumberedClip(dir + "/dropped.avi", encoder, 40, layout).c_str());
+        ASSERT_EQ(video.Length(), 40) << "the header's count, the empty chunks included";
+        for (int i : {0, 1, 2, 3, 4, 5, 12, 14, 39, 38, 37, 11, 21, 20, 9}) {
+            int expected = i;
+            while (std::find(layout.dropped.begin(), layout.dropped.end(), expected) != layout.dropped.end())
+                --expected;
+            video.GrabFrame(i);
+            EXPECT_EQ(NumberShown(video), expected) << "frame " << i;
+        }
+    }
+}
+
+TEST(VideoFileTest, TheColourMatrixAndRangeFollowTheStreamsTags)
+{
+    const std::string dir = MakeTempDir();
+    // A colour far from grey, where the matrices and ranges differ most.
+    const Colour orange{230, 120, 30};
+    for (bool bt709 : {false, true})
+        for (bool full : {false, true}) {
+            const std::string where = std::string(bt709 ? "BT.709" : "BT.601") + (full ? " full" : " limited");
+            VideoLayout layout;
+            layout.bt709 = bt709;
+            layout.fullRange = full;
+            // Matroska keeps the tags; AVI has no place for them.
+            const std::string path = dir + "/tagged.mkv";
+            WriteVideo(path, "mpeg4", 64, 48, 2, 25,
+                       [&](int, std::vector<uint8_t>& rgba) {
+                           for (size_t p = 0; p < rgba.size(); p += 4) {
+                               std::copy(orange.begin(), orange.end(), &rgba[p]);
+                               rgba[p + 3] = 255;
+                           }
+                       },
+                       layout);
+            testing::internal::CaptureStderr();
+            VideoFile video(path.c_str());
+            video.GrabFrame(1);
+            const std::string said = testing::internal::GetCapturedStderr();
+            const Colour shown = PictureAt(video, 256, 256);
+            for (int i = 0; i < 3; ++i)
+                EXPECT_NEAR(shown[i], orange[i], 6) << where << " channel " << i;
+            EXPECT_EQ(said.find("deprecated pixel format"), std::string::npos) << said;
+        }
+}
+
+TEST(VideoFileTest, OnlyPlainFilesInKnownContainersAreRead)
+{
+    const std::string dir = MakeTempDir();
+    // A playlist named like a video that points at a pipe nobody writes to:
+    // following it would wait for ever.
+    const std::string fifo = dir + "/pipe.ts";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    const std::string playlist = "#EXTM3U\n#EXT-X-TARGETDURATION:1\n#EXTINF:1,\nfile:" + fifo + "\n#EXT-X-ENDLIST\n";
+    WriteAll(dir + "/Video.avi", std::vector<char>(playlist.begin(), playlist.end()));
+    EXPECT_EQ(ErrorOf(dir + "/Video.avi"), kReadError);
+
+    // Colons in a name are part of the name.
+    const std::string colon = dir + "/take:2.avi";
+    NumberedClip(colon, "mjpeg", 3, {});
+    VideoFile video(colon.c_str());
+    video.GrabFrame(2);
+    EXPECT_EQ(NumberShown(video), 2);
 }

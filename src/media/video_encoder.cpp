@@ -12,6 +12,7 @@ extern "C" {
 #include <algorithm>
 #include <cstdio>
 
+#include "media/av_log.h"
 #include "platform/demo_error.h"
 
 namespace {
@@ -36,6 +37,46 @@ void Check(int code, const char* what)
         ThrowMessage("%s: %s", what, AvError(code).c_str());
 }
 
+// What --codec names: an encoder of FFmpeg's own and the pixels it gets.
+struct VideoCodec {
+    const char* name;
+    const char* encoder;
+    const char* label;  // for messages
+    AVPixelFormat pixels;
+};
+
+const VideoCodec kVideoCodecs[] = {
+    {"h264", "libx264", "H.264", AV_PIX_FMT_YUV420P},
+    {"h264-lossless", "libx264", "H.264", AV_PIX_FMT_YUV444P},
+    {"ffv1", "ffv1", "FFV1", AV_PIX_FMT_YUV444P},
+    {"prores", "prores_ks", "ProRes", AV_PIX_FMT_YUV422P10LE},
+};
+
+const VideoCodec* FindVideoCodec(const std::string& name)
+{
+    for (const VideoCodec& codec : kVideoCodecs)
+        if (name == codec.name)
+            return &codec;
+    return nullptr;
+}
+
+// Sets the encoder's own options for the named codec.
+void TuneEncoder(AVCodecContext* video, const std::string& name, int keyInterval)
+{
+    if (name == "h264" || name == "h264-lossless") {
+        // Near-transparent quality (or none lost) at a speed that keeps up with drawing.
+        av_opt_set(video->priv_data, "preset", "veryfast", 0);
+        av_opt_set(video->priv_data, name == "h264" ? "crf" : "qp", name == "h264" ? "18" : "0", 0);
+        // A key frame every two seconds starts a fragment of the file.
+        video->gop_size = keyInterval;
+    } else if (name == "ffv1") {
+        video->level = 3;
+        video->gop_size = 1;  // every picture on its own, for editing
+    } else if (name == "prores") {
+        av_opt_set(video->priv_data, "profile", "hq", 0);
+    }
+}
+
 bool RateSupported(const AVCodec* codec, int rate)
 {
     if (!codec->supported_samplerates)
@@ -54,13 +95,55 @@ std::string VideoContainerFor(const std::string& path)
         return "mp4";
     if (EndsWith(path, ".mkv"))
         return "matroska";
+    if (EndsWith(path, ".mov"))
+        return "mov";
     return "";
 }
 
-VideoEncoder::VideoEncoder(const VideoEncoderSettings& settings) : width_(settings.width), height_(settings.height)
+std::string VideoCodecProblem(const std::string& container, const std::string& codec)
+{
+    const VideoCodec* choice = FindVideoCodec(codec);
+    if (!choice)
+        return "there is no codec " + codec;
+    const AVCodec* encoder = avcodec_find_encoder_by_name(choice->encoder);
+    if (!encoder)
+        return std::string("FFmpeg's libraries have no ") + choice->encoder + " encoder for " + choice->label;
+    const AVOutputFormat* format = av_guess_format(container.c_str(), nullptr, nullptr);
+    if (!format || avformat_query_codec(format, encoder->id, FF_COMPLIANCE_NORMAL) != 1)
+        return codec + " video does not go into a ." + (container == "matroska" ? "mkv" : container) +
+               " file; use .mkv";
+    return "";
+}
+
+bool HoldsAPicture(const std::string& path)
+{
+    AVFormatContext* format = nullptr;
+    AVDictionary* options = nullptr;
+    av_dict_set(&options, "protocol_whitelist", "file", 0);
+    const int opened = avformat_open_input(&format, ("file:" + path).c_str(), nullptr, &options);
+    av_dict_free(&options);
+    if (opened < 0)
+        return false;
+    bool found = false;
+    const int stream = avformat_find_stream_info(format, nullptr) >= 0
+                           ? av_find_best_stream(format, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0)
+                           : -1;
+    AVPacket* packet = stream >= 0 ? av_packet_alloc() : nullptr;
+    while (packet && !found && av_read_frame(format, packet) >= 0) {
+        found = packet->stream_index == stream && !(packet->flags & AV_PKT_FLAG_CORRUPT);
+        av_packet_unref(packet);
+    }
+    av_packet_free(&packet);
+    avformat_close_input(&format);
+    return found;
+}
+
+VideoEncoder::VideoEncoder(const VideoEncoderSettings& settings)
+    : width_(settings.width), height_(settings.height), cuts_(settings.container == "matroska")
 {
     // The encoders' statistics are no news to a viewer; warnings and errors are.
     av_log_set_level(AV_LOG_WARNING);
+    RouteAvLog();
     // The destructor does not run for a constructor that throws.
     try {
         Check(avformat_alloc_output_context2(&format_, nullptr, settings.container.c_str(), settings.path.c_str()),
@@ -68,10 +151,12 @@ VideoEncoder::VideoEncoder(const VideoEncoderSettings& settings) : width_(settin
         packet_ = av_packet_alloc();
         OpenVideo(settings);
         OpenAudio(settings);
-        Check(avio_open(&format_->pb, settings.path.c_str(), AVIO_FLAG_WRITE), "Unable to create the video file");
+        // Always a file, whatever colons the name holds.
+        Check(avio_open(&format_->pb, ("file:" + settings.path).c_str(), AVIO_FLAG_WRITE),
+              "Unable to create the video file");
         AVDictionary* options = nullptr;
         // The index goes first, so the file plays while it is still downloading.
-        if (settings.container == "mp4")
+        if (settings.container != "matroska")
             av_dict_set(&options, "movflags", "+faststart", 0);
         const int written = avformat_write_header(format_, &options);
         av_dict_free(&options);
@@ -107,18 +192,20 @@ void VideoEncoder::Release()
 
 void VideoEncoder::OpenVideo(const VideoEncoderSettings& settings)
 {
-    const AVCodec* codec = avcodec_find_encoder_by_name("libx264");
-    if (!codec)
-        ThrowMessage("FFmpeg's libraries have no libx264 encoder for H.264");
+    const std::string problem = VideoCodecProblem(settings.container, settings.codec);
+    if (!problem.empty())
+        ThrowMessage("%s", problem.c_str());
+    const VideoCodec& choice = *FindVideoCodec(settings.codec);
+    const AVCodec* codec = avcodec_find_encoder_by_name(choice.encoder);
     videoStream_ = avformat_new_stream(format_, nullptr);
     video_ = avcodec_alloc_context3(codec);
     if (!videoStream_ || !video_)
         ThrowMessage("Out of memory");
     video_->width = settings.width;
     video_->height = settings.height;
-    video_->time_base = AVRational{1, settings.fps};
-    video_->framerate = AVRational{settings.fps, 1};
-    video_->pix_fmt = AV_PIX_FMT_YUV420P;
+    video_->time_base = AVRational{settings.fpsBase, settings.fps};
+    video_->framerate = AVRational{settings.fps, settings.fpsBase};
+    video_->pix_fmt = choice.pixels;
     // Tagged as what FillPicture makes, so players convert back with the same matrix.
     video_->colorspace = AVCOL_SPC_BT709;
     video_->color_primaries = AVCOL_PRI_BT709;
@@ -126,15 +213,14 @@ void VideoEncoder::OpenVideo(const VideoEncoderSettings& settings)
     video_->color_range = AVCOL_RANGE_MPEG;
     if (format_->oformat->flags & AVFMT_GLOBALHEADER)
         video_->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
-    // Near-transparent quality at a speed that keeps up with drawing.
-    av_opt_set(video_->priv_data, "preset", "veryfast", 0);
-    av_opt_set(video_->priv_data, "crf", "18", 0);
-    Check(avcodec_open2(video_, codec, nullptr), "Unable to start the H.264 encoder");
+    TuneEncoder(video_, settings.codec, (2 * settings.fps + settings.fpsBase - 1) / settings.fpsBase);
+    const std::string starting = std::string("Unable to start the ") + choice.label + " encoder";
+    Check(avcodec_open2(video_, codec, nullptr), starting.c_str());
     Check(avcodec_parameters_from_context(videoStream_->codecpar, video_), "Unable to set up the video stream");
     videoStream_->time_base = video_->time_base;
     videoStream_->avg_frame_rate = video_->framerate;
 
-    scaler_ = sws_getContext(width_, height_, AV_PIX_FMT_BGRA, width_, height_, AV_PIX_FMT_YUV420P, SWS_BILINEAR,
+    scaler_ = sws_getContext(width_, height_, AV_PIX_FMT_BGRA, width_, height_, choice.pixels, SWS_BILINEAR,
                              nullptr, nullptr, nullptr);
     if (!scaler_)
         ThrowMessage("Unable to set up the picture conversion");
@@ -161,6 +247,14 @@ void VideoEncoder::OpenAudio(const VideoEncoderSettings& settings)
     if (format_->oformat->flags & AVFMT_GLOBALHEADER)
         audio_->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
     Check(avcodec_open2(audio_, codec, nullptr), "Unable to start the AAC encoder");
+    // Matroska has no place for the encoder's lead-in here (FFmpeg writes it
+    // only for Opus), and editors that ignore start times would hear the sound
+    // late by it. So the sound's timestamps start at the first picture's, and
+    // the music skips the lead-in's length: after it, picture and sound are in
+    // step however the file is read.
+    if (settings.container == "matroska")
+        soundLead_ = audio_->initial_padding;
+    soundSkip_ = soundLead_;
     Check(avcodec_parameters_from_context(audioStream_->codecpar, audio_), "Unable to set up the audio stream");
     audioStream_->time_base = audio_->time_base;
 
@@ -179,7 +273,7 @@ AVFrame* VideoEncoder::NewPicture() const
     AVFrame* picture = av_frame_alloc();
     if (!picture)
         ThrowMessage("Out of memory");
-    picture->format = AV_PIX_FMT_YUV420P;
+    picture->format = video_->pix_fmt;
     picture->width = width_;
     picture->height = height_;
     if (av_frame_get_buffer(picture, 0) < 0) {
@@ -210,10 +304,28 @@ void VideoEncoder::WritePicture(AVFrame* picture)
     picture->pts = pictures_++;
     Check(avcodec_send_frame(video_, picture), "Unable to encode a picture");
     Drain(video_, videoStream_);
+    // Matroska in clusters of about a second, each one whole on disk; MP4
+    // and MOV keep their index for the end, as editors expect.
+    if (cuts_ && pictures_ - lastCut_ >= video_->framerate.num / video_->framerate.den)
+        CutFragment();
+}
+
+void VideoEncoder::CutFragment()
+{
+    lastCut_ = pictures_;
+    Check(av_write_frame(format_, nullptr), "Unable to write the video file");
+    avio_flush(format_->pb);
+    Check(format_->pb->error, "Unable to write the video file");
+    complete_ = avio_tell(format_->pb);
 }
 
 void VideoEncoder::WriteSound(const int16_t* samples, int64_t frames, int stride)
 {
+    const int64_t skipped = std::min(frames, soundSkip_);
+    soundSkip_ -= skipped;
+    frames -= skipped;
+    if (samples)
+        samples += static_cast<size_t>(skipped) * stride;
     const int channels = audio_->ch_layout.nb_channels;
     while (frames > 0) {
         if (soundFill_ == 0)
@@ -251,6 +363,10 @@ void VideoEncoder::Drain(AVCodecContext* codec, AVStream* stream)
         if (received == AVERROR(EAGAIN) || received == AVERROR_EOF)
             return;
         Check(received, "Unable to encode the video");
+        if (codec == audio_) {
+            packet_->pts += soundLead_;
+            packet_->dts += soundLead_;
+        }
         av_packet_rescale_ts(packet_, codec->time_base, stream->time_base);
         packet_->stream_index = stream->index;
         // Takes the packet's data and leaves packet_ empty for the next one.

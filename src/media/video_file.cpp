@@ -3,13 +3,17 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <string>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
+#include <libavutil/opt.h>
+#include <libavutil/pixdesc.h>
 #include <libswscale/swscale.h>
 }
 
+#include "media/av_log.h"
 #include "platform/demo_error.h"
 #include "platform/load_listener.h"
 #include "platform/plain_file.h"
@@ -21,9 +25,56 @@ const char kCodecError[] = "Error opening AVIStreamGetFrameOpen - your video cod
 
 constexpr int kRowBytes = VideoFile::kPictureSize * 4;
 
+constexpr int kEnd = -2;
+
+// The containers a video is taken from; others (playlists, lists of files,
+// image sequences) could make loading read other files or wait on a pipe.
+const char kContainers[] = "avi,mov,matroska,mpeg,mpegts,ogg,asf,flv";
+
 int64_t TimestampOf(const AVPacket* packet)
 {
     return packet->pts != AV_NOPTS_VALUE ? packet->pts : packet->dts;
+}
+
+// The YUV format without the old "J" variants, which mean full range.
+AVPixelFormat WithoutFullRangeName(AVPixelFormat format, bool& full)
+{
+    switch (format) {
+    case AV_PIX_FMT_YUVJ420P: full = true; return AV_PIX_FMT_YUV420P;
+    case AV_PIX_FMT_YUVJ422P: full = true; return AV_PIX_FMT_YUV422P;
+    case AV_PIX_FMT_YUVJ444P: full = true; return AV_PIX_FMT_YUV444P;
+    case AV_PIX_FMT_YUVJ440P: full = true; return AV_PIX_FMT_YUV440P;
+    case AV_PIX_FMT_YUVJ411P: full = true; return AV_PIX_FMT_YUV411P;
+    default: return format;
+    }
+}
+
+// A scaler into the 512 x 512 RGBA picture. YUV follows the stream's tags:
+// BT.709 or else BT.601, full or limited range. The range is an option of its
+// own, since the scaler prepares for it when it starts.
+SwsContext* NewScaler(int width, int height, AVPixelFormat format, bool bt709, bool full)
+{
+    SwsContext* scaler = sws_alloc_context();
+    if (!scaler)
+        return nullptr;
+    av_opt_set_int(scaler, "srcw", width, 0);
+    av_opt_set_int(scaler, "srch", height, 0);
+    av_opt_set_int(scaler, "src_format", format, 0);
+    av_opt_set_int(scaler, "dstw", VideoFile::kPictureSize, 0);
+    av_opt_set_int(scaler, "dsth", VideoFile::kPictureSize, 0);
+    av_opt_set_int(scaler, "dst_format", AV_PIX_FMT_RGBA, 0);
+    av_opt_set_int(scaler, "sws_flags", SWS_BILINEAR, 0);
+    av_opt_set_int(scaler, "src_range", full ? 1 : 0, 0);
+    av_opt_set_int(scaler, "dst_range", 1, 0);
+    if (sws_init_context(scaler, nullptr, nullptr) < 0) {
+        sws_freeContext(scaler);
+        return nullptr;
+    }
+    const AVPixFmtDescriptor* layout = av_pix_fmt_desc_get(format);
+    if (layout && !(layout->flags & AV_PIX_FMT_FLAG_RGB) && layout->nb_components >= 3)
+        sws_setColorspaceDetails(scaler, sws_getCoefficients(bt709 ? SWS_CS_ITU709 : SWS_CS_ITU601), full ? 1 : 0,
+                                 sws_getCoefficients(SWS_CS_DEFAULT), 1, 0, 1 << 16, 1 << 16);
+    return scaler;
 }
 
 }  // namespace
@@ -66,9 +117,10 @@ VideoFile::VideoFile(const char* path) : picture_(static_cast<size_t>(kRowBytes)
     if (LoadListener* listener = CurrentLoadListener())
         listener->FileUsed(path);
     try {
-        if (!IsPlainFile(path) || avformat_open_input(&format_, path, nullptr, nullptr) < 0)
+        if (!IsPlainFile(path))
             ThrowMessage(kReadError);
-        SetUp();
+        // Always a file name, whatever colons it holds.
+        Open((std::string("file:") + path).c_str(), nullptr);
     } catch (...) {
         Close();
         throw;
@@ -86,17 +138,30 @@ VideoFile::VideoFile(const uint8_t* data, size_t size)
                                      MemoryInput::Seek);
         if (!io_)
             av_free(buffer);
-        if (!io_ || !(format_ = avformat_alloc_context()))
+        if (!io_)
             ThrowMessage(kReadError);
-        format_->pb = io_;
-        // On failure the context is freed and the pointer cleared.
-        if (avformat_open_input(&format_, nullptr, nullptr, nullptr) < 0)
-            ThrowMessage(kReadError);
-        SetUp();
+        Open(nullptr, io_);
     } catch (...) {
         Close();
         throw;
     }
+}
+
+void VideoFile::Open(const char* url, AVIOContext* io)
+{
+    RouteAvLog();
+    if (!(format_ = avformat_alloc_context()))
+        ThrowMessage(kReadError);
+    format_->pb = io;
+    AVDictionary* options = nullptr;
+    av_dict_set(&options, "protocol_whitelist", "file", 0);
+    av_dict_set(&options, "format_whitelist", kContainers, 0);
+    // On failure the context is freed and the pointer cleared.
+    const int opened = avformat_open_input(&format_, url, nullptr, &options);
+    av_dict_free(&options);
+    if (opened < 0)
+        ThrowMessage(kReadError);
+    SetUp();
 }
 
 void VideoFile::SetUp()
@@ -125,8 +190,11 @@ void VideoFile::SetUp()
     frame_ = av_frame_alloc();
     if (!packet_ || !frame_)
         ThrowMessage(kReadError);
-    CountFrames();
-    if (frames_.empty() || !SeekBefore(0))
+    IndexPackets();
+    if (packets_.empty())
+        ThrowMessage(kReadError);
+    IndexPictures();
+    if (pictureAt_.empty() || !SeekTo(0))
         ThrowMessage(kReadError);
 }
 
@@ -149,109 +217,177 @@ void VideoFile::Close()
     avio_context_free(&io_);
 }
 
-// Reads every packet of the stream once: the header's frame count may be
-// missing or wrong (a truncated file), and the timestamps tell later which
-// frame a decoded picture is.
-void VideoFile::CountFrames()
+void VideoFile::IndexPackets()
 {
     int64_t previous = -1;
     while (av_read_frame(format_, packet_) >= 0) {
-        if (packet_->stream_index == stream_) {
-            int64_t timestamp = TimestampOf(packet_);
-            if (timestamp == AV_NOPTS_VALUE)
-                timestamp = previous + 1;
-            frames_.push_back({timestamp, (packet_->flags & AV_PKT_FLAG_KEY) != 0});
-            previous = timestamp;
+        // An empty packet is a dropped frame, which the demuxer counts in its timestamps.
+        if (packet_->stream_index == stream_ && packet_->size > 0) {
+            int64_t stamp = TimestampOf(packet_);
+            if (stamp == AV_NOPTS_VALUE)
+                stamp = previous + 1;
+            packets_.push_back({packet_->pos, packet_->dts != AV_NOPTS_VALUE ? packet_->dts : stamp, stamp,
+                                (packet_->flags & AV_PKT_FLAG_KEY) != 0});
+            previous = stamp;
         }
         av_packet_unref(packet_);
     }
-    std::stable_sort(frames_.begin(), frames_.end(),
-                     [](const FrameEntry& a, const FrameEntry& b) { return a.timestamp < b.timestamp; });
 }
 
-int VideoFile::IndexOf(const AVFrame* frame) const
+void VideoFile::IndexPictures()
 {
-    // Without a presentation time (an AVI whose frames are stored out of
-    // their display order has none) the frames come out in display order
-    // from the key frame decoding started at, which is counted from.
-    const int64_t timestamp = frame->pts;
-    if (timestamp == AV_NOPTS_VALUE)
-        return decoded_ + 1;
-    const auto after = std::upper_bound(frames_.begin(), frames_.end(), timestamp,
-                                        [](int64_t value, const FrameEntry& e) { return value < e.timestamp; });
-    return std::max(0, static_cast<int>(after - frames_.begin()) - 1);
+    const int count = static_cast<int>(packets_.size());
+    pictureOf_.assign(static_cast<size_t>(count), -1);
+    const AVCodecDescriptor* descriptor = avcodec_descriptor_get(codec_->codec_id);
+    if (descriptor && (descriptor->props & AV_CODEC_PROP_INTRA_ONLY)) {
+        // Every packet is a picture of its own, in display order.
+        for (int i = 0; i < count; ++i) {
+            pictureOf_[static_cast<size_t>(i)] = i;
+            packetOf_.push_back(i);
+        }
+    } else if (SeekTo(0)) {
+        // Only the order matters here, not how the pictures look.
+        codec_->skip_loop_filter = AVDISCARD_ALL;
+        codec_->skip_idct = AVDISCARD_ALL;
+        // Each packet is marked as its number; a picture keeps its packet's mark.
+        for (int tag = ReceiveNext(); tag != kEnd; tag = ReceiveNext()) {
+            if (tag >= 0 && pictureOf_[static_cast<size_t>(tag)] < 0)
+                pictureOf_[static_cast<size_t>(tag)] = static_cast<int>(packetOf_.size());
+            packetOf_.push_back(tag >= 0 ? tag : std::max(0, nextPacket_ - 1));
+        }
+        codec_->skip_loop_filter = AVDISCARD_DEFAULT;
+        codec_->skip_idct = AVDISCARD_DEFAULT;
+    }
+    const int pictures = static_cast<int>(packetOf_.size());
+    // In AVI a timestamp counts chunks, the empty ones included: the n-th
+    // picture in display order goes to the n-th timestamp, and a gap shows
+    // the picture before it. Elsewhere every picture is one frame.
+    std::vector<int64_t> stamps;
+    for (const Packet& packet : packets_)
+        stamps.push_back(packet.stamp);
+    std::sort(stamps.begin(), stamps.end());
+    const int64_t span = stamps.back() - stamps.front() + 1;
+    const bool counted = std::strcmp(format_->iformat->name, "avi") == 0 && span <= 16 * int64_t{count};
+    if (!counted) {
+        for (int n = 0; n < pictures; ++n)
+            pictureAt_.push_back(n);
+        return;
+    }
+    pictureAt_.assign(static_cast<size_t>(span), 0);
+    for (int n = 0; n < pictures; ++n)
+        for (int64_t slot = stamps[static_cast<size_t>(n)] - stamps.front(); slot < span; ++slot)
+            pictureAt_[static_cast<size_t>(slot)] = n;
+    if (pictures < count)
+        pictureAt_.resize(static_cast<size_t>(stamps[static_cast<size_t>(pictures)] - stamps.front()));
 }
 
-int VideoFile::KeyAtOrBefore(int index) const
+int VideoFile::StartFor(int picture) const
 {
-    int key = index;
-    while (key > 0 && !frames_[key].key)
-        --key;
-    return key;
+    for (int p = packetOf_[static_cast<size_t>(picture)]; p > 0; --p) {
+        const int shown = pictureOf_[static_cast<size_t>(p)];
+        if (packets_[static_cast<size_t>(p)].key && shown >= 0 && shown <= picture)
+            return p;
+    }
+    return 0;
 }
 
-bool VideoFile::SeekBefore(int index)
+bool VideoFile::SeekTo(int packet)
 {
-    const int key = KeyAtOrBefore(index);
-    if (av_seek_frame(format_, stream_, frames_[key].timestamp, AVSEEK_FLAG_BACKWARD) < 0)
+    if (av_seek_frame(format_, stream_, packets_[static_cast<size_t>(packet)].dts, AVSEEK_FLAG_BACKWARD) < 0)
         return false;
     avcodec_flush_buffers(codec_);
     av_frame_unref(frame_);
     draining_ = false;
-    decoded_ = key - 1;
+    decoded_ = -1;
+    nextPacket_ = -1;  // found by the position of the first packet read
     return true;
 }
 
-bool VideoFile::DecodeNext()
+int VideoFile::ReceiveNext()
 {
     for (;;) {
         const int received = avcodec_receive_frame(codec_, frame_);
         if (received == 0) {
-            decoded_ = IndexOf(frame_);
-            return true;
+            const int64_t tag = frame_->pts;
+            return tag >= 0 && tag < static_cast<int64_t>(packets_.size()) ? static_cast<int>(tag) : -1;
         }
         // Any other answer than "more input" ends the stream; a packet that
         // fails to decode is simply passed over.
         if (received == AVERROR_EOF || draining_)
-            return false;
+            return kEnd;
         if (av_read_frame(format_, packet_) < 0) {
             avcodec_send_packet(codec_, nullptr);
             draining_ = true;
             continue;
         }
-        if (packet_->stream_index == stream_)
+        if (packet_->stream_index == stream_ && packet_->size > 0) {
+            if (nextPacket_ < 0) {
+                const int64_t position = packet_->pos;
+                const int64_t dts = packet_->dts;
+                const auto found = std::find_if(packets_.begin(), packets_.end(), [&](const Packet& p) {
+                    return position >= 0 ? p.position == position : p.dts == dts;
+                });
+                if (found == packets_.end()) {
+                    av_packet_unref(packet_);
+                    return kEnd;
+                }
+                nextPacket_ = static_cast<int>(found - packets_.begin());
+            }
+            packet_->pts = nextPacket_++;
             avcodec_send_packet(codec_, packet_);
+        }
         av_packet_unref(packet_);
     }
 }
 
+bool VideoFile::DecodeNext()
+{
+    const int tag = ReceiveNext();
+    if (tag == kEnd)
+        return false;
+    const int picture = tag >= 0 ? pictureOf_[static_cast<size_t>(tag)] : -1;
+    decoded_ = picture >= 0 ? picture : decoded_ + 1;
+    return true;
+}
+
 void VideoFile::GrabFrame(int index)
 {
-    // The same index again (the effect updates twice per video frame) finds
-    // the picture done, or a frame that failed once and would fail again.
-    if (index < 0 || index >= Length() || index == wanted_)
+    if (index < 0 || index >= Length())
         return;
-    wanted_ = index;
-    // Decoding runs on from the last frame; only a jump back, one over a key
-    // frame, or one after the end of the stream seeks.
-    const bool held = index == decoded_ && frame_->data[0];
-    const bool forward = index > decoded_ && KeyAtOrBefore(index) <= decoded_ + 1 && !draining_;
-    if (!held && !forward && !SeekBefore(index))
+    // The same picture again (the effect updates twice per video frame, and a
+    // dropped frame repeats one) finds it done, or one that failed once and
+    // would fail again.
+    const int picture = pictureAt_[static_cast<size_t>(index)];
+    if (picture == wanted_)
         return;
-    while (decoded_ < index && DecodeNext()) {
+    wanted_ = picture;
+    // Decoding runs on from the last picture; only a jump back, one past a
+    // key frame, or one after the end of the stream seeks.
+    const int start = StartFor(picture);
+    const bool held = picture == decoded_ && frame_->data[0];
+    const bool forward = picture > decoded_ && decoded_ >= 0 && start <= nextPacket_ && !draining_;
+    if (!held && !forward && !SeekTo(start))
+        return;
+    while (decoded_ < picture && DecodeNext()) {
     }
-    if (decoded_ == index && frame_->data[0] && frame_->decode_error_flags == 0 &&
+    if (decoded_ == picture && frame_->data[0] && frame_->decode_error_flags == 0 &&
         !(frame_->flags & AV_FRAME_FLAG_CORRUPT))
         ConvertFrame();
 }
 
 void VideoFile::ConvertFrame()
 {
-    scaler_ = sws_getCachedContext(scaler_, frame_->width, frame_->height, static_cast<AVPixelFormat>(frame_->format),
-                                   kPictureSize, kPictureSize, AV_PIX_FMT_RGBA, SWS_BILINEAR, nullptr, nullptr,
-                                   nullptr);
-    if (!scaler_)
-        return;
+    bool full = frame_->color_range == AVCOL_RANGE_JPEG;
+    const AVPixelFormat format = WithoutFullRangeName(static_cast<AVPixelFormat>(frame_->format), full);
+    const bool bt709 = frame_->colorspace == AVCOL_SPC_BT709;
+    const Conversion conversion{frame_->width, frame_->height, format, bt709, full};
+    if (!scaler_ || !(conversion == conversion_)) {
+        sws_freeContext(scaler_);
+        scaler_ = NewScaler(frame_->width, frame_->height, format, bt709, full);
+        if (!scaler_)
+            return;
+        conversion_ = conversion;
+    }
     // The last picture row goes first: a negative stride from the end of the buffer.
     uint8_t* rows[4] = {picture_.data() + static_cast<size_t>(kRowBytes) * (kPictureSize - 1), nullptr, nullptr,
                         nullptr};

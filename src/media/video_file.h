@@ -32,8 +32,10 @@ public:
 
     int Width() const { return width_; }
     int Height() const { return height_; }
-    // The frames the file really holds, counted when it was opened.
-    int Length() const { return static_cast<int>(frames_.size()); }
+    // The frames of the video in display order, counted when it was opened.
+    // In AVI every chunk is one frame; an empty chunk (a dropped frame)
+    // shows the frame before it again, as players do.
+    int Length() const { return static_cast<int>(pictureAt_.size()); }
 
     // Decodes frame index (0 .. Length() - 1) into Picture(). A frame that
     // cannot be decoded, or an index out of range, keeps the previous picture.
@@ -42,22 +44,32 @@ public:
     const uint8_t* Picture() const { return picture_.data(); }
 
 private:
-    struct FrameEntry {
-        int64_t timestamp;  // in the stream's time base
+    struct Packet {
+        int64_t position;  // in the file, to know where a seek landed
+        int64_t dts;       // what the demuxer seeks by
+        int64_t stamp;     // the display time, or else the decoding time
         bool key;
     };
 
     struct MemoryInput;
 
+    void Open(const char* url, AVIOContext* io);
     void SetUp();
     void Close();
-    void CountFrames();
-    // The frame number of a decoded frame, found by its timestamp.
-    int IndexOf(const AVFrame* frame) const;
-    int KeyAtOrBefore(int index) const;
-    // Seeks to the key frame at or before index; false when the file cannot seek.
-    bool SeekBefore(int index);
-    // Decodes the next frame into frame_; false at the end or on a read error.
+    // Reads every packet of the stream once: the header's frame count may be
+    // missing or wrong (a truncated file).
+    void IndexPackets();
+    // Decodes the stream once to learn which packet gives which picture in
+    // display order; decoders of B-frames give them out of packet order.
+    void IndexPictures();
+    // The packet to start decoding at for picture: a key frame at or before
+    // the packet it comes from, shown no later than it.
+    int StartFor(int picture) const;
+    // Seeks to the key frame packet; false when the file cannot seek there.
+    bool SeekTo(int packet);
+    // Decodes the next picture into frame_ and gives the packet it came
+    // from: -1 when unknown, kEnd at the end or on a read error.
+    int ReceiveNext();
     bool DecodeNext();
     void ConvertFrame();
 
@@ -71,9 +83,23 @@ private:
     int stream_ = -1;
     int width_ = 0;
     int height_ = 0;
-    std::vector<FrameEntry> frames_;  // in display order
-    int decoded_ = -1;   // the frame now in frame_; -1 before any
-    int wanted_ = -1;    // the index of the last GrabFrame
+    std::vector<Packet> packets_;    // the stream's non-empty packets, in file order
+    std::vector<int> pictureOf_;     // per packet: the picture decoded from it, or -1
+    std::vector<int> packetOf_;      // per picture in display order: its packet
+    std::vector<int> pictureAt_;     // per frame index: the picture shown
+    int nextPacket_ = 0;   // the packet read next, counted since the last seek
+    int decoded_ = -1;     // the picture now in frame_; -1 before any
+    int wanted_ = -1;      // the picture of the last GrabFrame
+    // What the scaler was made for; a frame of another kind makes a new one.
+    struct Conversion {
+        int width, height, format;
+        bool bt709, full;
+        bool operator==(const Conversion& o) const
+        {
+            return width == o.width && height == o.height && format == o.format && bt709 == o.bt709 && full == o.full;
+        }
+    };
+    Conversion conversion_{};
     bool draining_ = false;  // the decoder was sent the end of the stream
     std::vector<uint8_t> picture_;
 };

@@ -5,7 +5,7 @@
 #include "platform/demo_error.h"
 
 CapturePipeline::CapturePipeline(const VideoEncoderSettings& settings, const CaptureSound& sound)
-    : encoder_(settings), sound_(sound), rate_(settings.sampleRate), fps_(settings.fps)
+    : encoder_(settings), sound_(sound), rate_(settings.sampleRate), fps_(settings.fps), fpsBase_(settings.fpsBase)
 {
     try {
         for (int i = 0; i < kSlots; ++i) {
@@ -64,6 +64,13 @@ void CapturePipeline::Finish()
     encoder_.Finish();
 }
 
+int64_t CapturePipeline::Abandon()
+{
+    Stop();
+    encoder_.Close();
+    return encoder_.CompleteSize();
+}
+
 void CapturePipeline::Work()
 {
     for (;;) {
@@ -85,9 +92,9 @@ void CapturePipeline::Work()
                 encoder_.WritePicture(pictures_[slot]);
                 // The music from this picture's start to the next one's, counted in
                 // whole frames from picture 0 so that no rounding builds up.
-                const int64_t from = encoded_ * rate_ / fps_;
+                const int64_t from = encoded_ * rate_ * fpsBase_ / fps_;
                 ++encoded_;
-                WriteMusic(from, encoded_ * rate_ / fps_ - from);
+                WriteMusic(from, encoded_ * rate_ * fpsBase_ / fps_ - from);
             } catch (const std::exception& e) {
                 std::lock_guard<std::mutex> lock(mutex_);
                 failed_ = true;

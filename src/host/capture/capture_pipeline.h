@@ -31,6 +31,9 @@ public:
     void Submit(const uint8_t* bgra);
     // Encodes what is queued and finishes the file. Throws on failure.
     void Finish();
+    // Stops encoding and closes the file as it is; gives the size of its
+    // whole clusters.
+    int64_t Abandon();
 
 private:
     static constexpr int kSlots = 3;
@@ -43,6 +46,7 @@ private:
     CaptureSound sound_;
     int rate_;
     int fps_;
+    int fpsBase_;
     AVFrame* pictures_[kSlots] = {};
 
     std::mutex mutex_;

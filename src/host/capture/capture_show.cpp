@@ -1,9 +1,11 @@
 #include "host/capture/capture_show.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -23,18 +25,63 @@
 
 namespace {
 
+// Makes what was written to path survive a power cut.
+void SyncToDisk(const std::string& path)
+{
+    const int fd = open(path.c_str(), O_RDONLY);
+    if (fd >= 0) {
+        fsync(fd);
+        close(fd);
+    }
+}
+
+std::string FolderOf(const std::string& path)
+{
+    const size_t slash = path.rfind('/');
+    return slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+}
+
 // The file being written: FILE.part until it is finished, then FILE.
 struct CaptureFile {
     CapturePipeline* pipeline = nullptr;
     std::string part;
     std::string name;
+    bool replace = false;  // --force: an existing FILE gives way
+    mutable bool finished = false;
 
-    // Finishes the container and gives it its name. Throws on failure.
+    // Finishes the container and gives it its name, never over a file that
+    // appeared meanwhile unless asked to. Throws on failure.
     void Finish() const
     {
         pipeline->Finish();
+        finished = true;
+        SyncToDisk(part);
+        if (!replace && renameat2(AT_FDCWD, part.c_str(), AT_FDCWD, name.c_str(), RENAME_NOREPLACE) == 0) {
+            SyncToDisk(FolderOf(name));
+            return;
+        }
+        if (!replace && errno == EEXIST)
+            ThrowMessage("%s appeared during the capture and is kept; the video is %s", name.c_str(), part.c_str());
+        // A file system without the no-replace rename: the check and the rename are two steps.
+        struct stat info;
+        if (!replace && stat(name.c_str(), &info) == 0)
+            ThrowMessage("%s appeared during the capture and is kept; the video is %s", name.c_str(), part.c_str());
         if (std::rename(part.c_str(), name.c_str()) != 0)
             ThrowMessage("Unable to rename %s to %s: %s", part.c_str(), name.c_str(), std::strerror(errno));
+        SyncToDisk(FolderOf(name));
+    }
+
+    // After a failure: closes the file and keeps it only if it plays. Says which.
+    std::string Abandon() const
+    {
+        if (finished)
+            return part + " holds the whole video";
+        // A half-written fragment at the end would confuse players.
+        const int64_t complete = pipeline->Abandon();
+        if (complete > 0 && truncate(part.c_str(), complete) == 0 && HoldsAPicture(part))
+            return part + " is left unfinished";
+        std::remove(part.c_str());
+        return part + " could not be played and is removed";
     }
 };
 
@@ -49,7 +96,7 @@ void SaveWhenDisplayLost()
     try {
         activeCapture->Finish();
     } catch (const std::exception& e) {
-        std::fprintf(stderr, "%s\n", e.what());
+        std::fprintf(stderr, "%s; %s\n", e.what(), activeCapture->Abandon().c_str());
         code = kExitError;
     }
     _exit(code);
@@ -91,11 +138,21 @@ double SecondsSince(std::chrono::steady_clock::time_point start)
 void CheckCaptureTarget(const PlayerOptions& options)
 {
     const std::string& file = options.captureFile;
-    if (VideoContainerFor(file).empty())
-        ThrowMessage("Unable to capture to %s: the name must end in .mp4 or .mkv", file.c_str());
+    const std::string container = VideoContainerFor(file);
+    if (container.empty())
+        ThrowMessage("Unable to capture to %s: the name must end in .mp4 or .mkv (or .mov)", file.c_str());
+    const std::string problem = VideoCodecProblem(container, options.captureCodec);
+    if (!problem.empty())
+        ThrowMessage("Unable to capture to %s: %s", file.c_str(), problem.c_str());
     struct stat info;
     if (!options.force && stat(file.c_str(), &info) == 0)
         ThrowMessage("%s exists already; --force replaces it", file.c_str());
+    const std::string folder = FolderOf(file);
+    if (stat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode))
+        ThrowMessage("Unable to capture to %s: there is no folder %s", file.c_str(), folder.c_str());
+    if (access(folder.c_str(), W_OK | X_OK) != 0)
+        ThrowMessage("Unable to capture to %s: the folder %s is not writable (%s)", file.c_str(), folder.c_str(),
+                     std::strerror(errno));
     // The encoder halves the colour resolution in both directions.
     if (options.width % 2 != 0 || options.height % 2 != 0)
         ThrowMessage("A capture needs an even width and height, not %dx%d", options.width, options.height);
@@ -118,9 +175,11 @@ int CaptureShow(const Show& show, Window& window, const PlayerOptions& options, 
     if (to <= from)
         ThrowMessage("Nothing to capture: the show ends at %lld ms, before --from %lld", static_cast<long long>(to),
                      static_cast<long long>(from));
-    const int fps = options.captureFps;
-    // Frame k shows effect time from + k * 1000 / fps (rounded down), for every such time before `to`.
-    const int64_t frames = ((to - from) * fps + 999) / 1000;
+    const int64_t fps = options.captureFps;
+    const int64_t fpsBase = options.captureFpsBase;
+    // Frame k shows effect time from + k * 1000 * fpsBase / fps (rounded
+    // down), for every such time before `to`.
+    const int64_t frames = ((to - from) * fps + 1000 * fpsBase - 1) / (1000 * fpsBase);
 
     const PcmTrack& track = music.Track();
     VideoEncoderSettings settings;
@@ -128,7 +187,9 @@ int CaptureShow(const Show& show, Window& window, const PlayerOptions& options, 
     settings.path = options.captureFile + ".part";
     settings.width = ScreenWidth;
     settings.height = ScreenHeight;
-    settings.fps = fps;
+    settings.fps = options.captureFps;
+    settings.fpsBase = options.captureFpsBase;
+    settings.codec = options.captureCodec;
     settings.sampleRate = track.Empty() ? 44100 : track.rate;
     // As in a live run, files with more channels give their first two.
     settings.channels = track.Empty() ? 2 : std::min(track.channels, 2);
@@ -138,7 +199,8 @@ int CaptureShow(const Show& show, Window& window, const PlayerOptions& options, 
     sound.firstFrame = music.SecondsToBytes(fromSeconds) / (2 * music.Channels());
 
     CapturePipeline pipeline(settings, sound);
-    const CaptureFile file{&pipeline, settings.path, options.captureFile};
+    const CaptureFile file{&pipeline, settings.path, options.captureFile, options.force};
+    SetSecondStopNote("\nStopped at once; " + settings.path + " holds what was written so far\n");
     DisplayLostGuard displayGuard(file);
     FrameReadback readback(ScreenWidth, ScreenHeight);
     CaptureProgress progress(stderr, frames, isatty(STDERR_FILENO) != 0);
@@ -154,7 +216,7 @@ int CaptureShow(const Show& show, Window& window, const PlayerOptions& options, 
                 interrupted = true;
                 break;
             }
-            const int t = static_cast<int>(from + k * 1000 / fps);
+            const int t = static_cast<int>(from + k * 1000 * fpsBase / fps);
             DrawFrame(show.effects, t, BeatAt(music, t, startOffset), profile);
             if (const uint8_t* previous = readback.Next()) {
                 pipeline.Submit(previous);
@@ -180,13 +242,18 @@ int CaptureShow(const Show& show, Window& window, const PlayerOptions& options, 
         }
         file.Finish();
     } catch (const std::exception& e) {
-        if (!failure)
+        // A write error (a full disk) leaves no file that does not play.
+        const std::string fate = file.Abandon();
+        if (!failure) {
+            std::fprintf(stderr, "%s\n", fate.c_str());
             throw;
-        std::fprintf(stderr, "%s; %s is left unfinished\n", e.what(), settings.path.c_str());
+        }
+        std::fprintf(stderr, "%s; %s\n", e.what(), fate.c_str());
         std::rethrow_exception(failure);
     }
     std::fprintf(stderr, "%s %lld frames (%.2f s) into %s\n", interrupted ? "Capture stopped:" : "Captured",
-                 static_cast<long long>(saved), static_cast<double>(saved) / fps, options.captureFile.c_str());
+                 static_cast<long long>(saved), static_cast<double>(saved * fpsBase) / static_cast<double>(fps),
+                 options.captureFile.c_str());
     if (failure)
         std::rethrow_exception(failure);
     return interrupted ? 128 + StopSignal() : kExitOk;

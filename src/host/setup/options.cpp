@@ -29,6 +29,23 @@ bool ParseRange(const char* text, int& from, int& to, int& step)
            ReadWholeNumber(s.substr(b + 1).c_str(), step) && step > 0;
 }
 
+// N or N/D frames per second, from 1 to 1000.
+bool ParseRate(const char* text, int& fps, int& base)
+{
+    const std::string s(text);
+    const size_t slash = s.find('/');
+    base = 1;
+    if (!ReadWholeNumber(s.substr(0, slash).c_str(), fps) ||
+        (slash != std::string::npos && !ReadWholeNumber(s.substr(slash + 1).c_str(), base)))
+        return false;
+    return fps >= 1 && base >= 1 && fps <= 1000LL * base && fps >= base;
+}
+
+bool KnownCodec(const std::string& name)
+{
+    return name == "h264" || name == "h264-lossless" || name == "ffv1" || name == "prores";
+}
+
 }  // namespace
 
 bool ParseOptions(int argc, const char* const* argv, PlayerOptions& o, std::string& error)
@@ -109,17 +126,30 @@ bool ParseOptions(int argc, const char* const* argv, PlayerOptions& o, std::stri
                 error = "--capture wants a file name ending in .mp4 or .mkv";
                 return false;
             }
-        } else if (arg == "--fps" || arg == "--from" || arg == "--to") {
+        } else if (arg == "--fps") {
+            if (!needValue())
+                return false;
+            if (!ParseRate(value, o.captureFps, o.captureFpsBase)) {
+                error = "--fps wants frames per second from 1 to 1000";
+                return false;
+            }
+        } else if (arg == "--codec") {
+            if (!needValue())
+                return false;
+            o.captureCodec = value;
+            if (!KnownCodec(o.captureCodec)) {
+                error = "--codec wants h264, h264-lossless, ffv1 or prores";
+                return false;
+            }
+        } else if (arg == "--from" || arg == "--to") {
             if (!needValue())
                 return false;
             int number = 0;
-            if (!ReadWholeNumber(value, number) || (arg == "--fps" && (number < 1 || number > 1000))) {
-                error = arg == "--fps" ? "--fps wants frames per second from 1 to 1000" : arg + " wants milliseconds";
+            if (!ReadWholeNumber(value, number)) {
+                error = arg + " wants milliseconds";
                 return false;
             }
-            if (arg == "--fps")
-                o.captureFps = number;
-            else if (arg == "--from")
+            if (arg == "--from")
                 o.captureFrom = number;
             else
                 o.captureTo = number;
@@ -177,14 +207,22 @@ bool ParseOptions(int argc, const char* const* argv, PlayerOptions& o, std::stri
         error = "--capture and --render do not go together";
         return false;
     }
-    if (!o.Captures() && (o.captureFps != 60 || o.captureFrom != 0 || o.captureTo || o.force)) {
+    if (!o.Captures() && (o.captureFps != 60 || o.captureFpsBase != 1 || o.captureFrom != 0 || o.captureTo || o.force)) {
         error = "--fps, --from, --to and --force only go with --capture";
+        return false;
+    }
+    if (!o.Captures() && o.captureCodec != "h264") {
+        error = "--codec only goes with --capture";
         return false;
     }
     if (o.captureTo && *o.captureTo <= o.captureFrom) {
         error = "--to must come after --from";
         return false;
     }
+    // Batch runs report on standard error alone: a message box on a screen
+    // nobody sees (Xvfb) would wait for ever.
+    if (o.Batch())
+        o.noGui = true;
     // A capture is a video to publish: 720p unless asked otherwise.
     if (o.Captures() && o.width == 0) {
         o.width = 1280;
@@ -210,6 +248,7 @@ const char* UsageText()
            "  --no-dialog          skip the video setup dialog and use the defaults or the\n"
            "                       flags; --windowed, --size and --render skip it too\n"
            "  --no-gui             report errors on standard error only, no message box\n"
+           "                       (always so with --render, --times, --capture and --check)\n"
            "  --render FROM:TO:STEP --out DIR [--beat B]\n"
            "                       draw the frames of effect time FROM, FROM+STEP, ... below TO\n"
            "                       (milliseconds) and write them as DIR/frame_NNNNNNN.png;\n"
@@ -218,12 +257,14 @@ const char* UsageText()
            "                       the same for the effect times listed in FILE, one a line, in\n"
            "                       any order, repeats allowed; with --out /dev/null nothing is\n"
            "                       written (for timing and soak runs)\n"
-           "  --capture FILE [--fps N] [--from MS] [--to MS] [--force]\n"
+           "  --capture FILE [--fps N[/D]] [--codec NAME] [--from MS] [--to MS] [--force]\n"
            "                       write the show with its music as a video, FILE ending in\n"
-           "                       .mp4 or .mkv (H.264 and AAC); frames at N per second\n"
-           "                       (default 60) of effect time FROM (default 0) up to TO\n"
-           "                       (default: the end of the show), size 1280x720 unless\n"
-           "                       --size says otherwise; --force replaces an existing FILE\n"
+           "                       .mp4, .mkv or .mov (AAC sound); frames at N (or N/D, e.g.\n"
+           "                       30000/1001) per second (default 60) of effect time FROM\n"
+           "                       (default 0) up to TO (default: the end of the show), size\n"
+           "                       1280x720 unless --size says otherwise; NAME is h264 (the\n"
+           "                       default), h264-lossless, ffv1 (.mkv) or prores (.mov);\n"
+           "                       --force replaces an existing FILE\n"
            "  --check              load the show without playing it and report every problem\n"
            "                       (unknown entries, unreadable pictures, shaders, models,\n"
            "                       plug-ins, music) with its line; exit 0 when there is none\n"

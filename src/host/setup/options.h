@@ -9,7 +9,7 @@ struct PlayerOptions {
     bool windowed = false;   // --windowed
     int width = 0;           // --size WxH (0: not given)
     int height = 0;
-    bool noGui = false;      // --no-gui: errors only on standard error
+    bool noGui = false;      // --no-gui: errors only on standard error (set for every batch run)
     bool noDialog = false;   // --no-dialog
     bool help = false;       // --help
     bool version = false;    // --version
@@ -23,14 +23,18 @@ struct PlayerOptions {
     std::optional<float> beat;
     std::string timesFile;  // --times FILE --out DIR: the effect times listed in FILE instead of a range
 
-    // --capture FILE [--fps N] [--from MS] [--to MS] [--force]
+    // --capture FILE [--fps N[/D]] [--codec NAME] [--from MS] [--to MS] [--force]
     std::string captureFile;
-    int captureFps = 60;
+    int captureFps = 60;     // frames per second: captureFps / captureFpsBase
+    int captureFpsBase = 1;
+    std::string captureCodec = "h264";
     int captureFrom = 0;
     std::optional<int> captureTo;  // default: the end of the show
     bool force = false;
     bool Captures() const { return !captureFile.empty(); }
     bool check = false;            // --check: report the show's problems, play nothing (sets windowed)
+    // Runs that nobody watches: no dialog and no message box ever waits on a person.
+    bool Batch() const { return render || Captures() || check; }
     std::optional<int> startMs;    // --start MS: the effect time of the first frame
     std::string profileFile;       // --profile FILE.csv: each frame's time per entry
 
