@@ -115,6 +115,8 @@ void FrameProfile::WriteSummary(std::FILE* out) const
             order.push_back(entry);
     auto median = [&](size_t e) { return Cost(cpu_[e].Percentile(0.5), gpuTimes_[e].Percentile(0.5)); };
     std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) { return median(a) > median(b); });
+    if (order.empty())
+        return;  // nothing was drawn
     if (order.size() > kSummaryEntries)
         order.resize(kSummaryEntries);
     std::fprintf(out, "Costliest entries, ms per frame drawn (median, 95th percentile):\n");

@@ -267,13 +267,15 @@ void Readout::Draw(int timeMs, float beat, bool paused, const EffectList& effect
     glColor4f(0.55f, 0.6f, 0.7f, 1);
     Text("    cpu    gpu", width - m - static_cast<int>(kFigureColumns) * CharWidth(), m + lh);
     glColor4f(0.55f, 0.88f, 1.0f, 1);
-    const size_t listed = ListEntries(effects, timeMs, profile);
+    // A profile prepared for another show cannot rank this one's entries.
+    const FrameProfile* ranked = profile && profile->Scratch().size() == effects.size() ? profile : nullptr;
+    const size_t listed = ListEntries(effects, timeMs, ranked);
     for (size_t k = 0; k < listed; ++k) {
-        const size_t i = profile ? profile->Scratch()[k] : ListedInOrder(effects, timeMs, k);
+        const size_t i = ranked ? ranked->Scratch()[k] : ListedInOrder(effects, timeMs, k);
         const int y = m + (kEntriesLine + static_cast<int>(k)) * lh;
         Text(NameAt(names, i), m, y);
         char figures[32];
-        const FrameProfile::Figures f = profile ? profile->Latest(i) : FrameProfile::Figures();
+        const FrameProfile::Figures f = ranked ? ranked->Latest(i) : FrameProfile::Figures();
         FormatFigures(f, figures, sizeof figures);
         Text(figures, width - m - static_cast<int>(kFigureColumns) * CharWidth(), y);
     }
