@@ -74,7 +74,7 @@ protected:
     void Start(std::optional<int> startMs = std::nullopt)
     {
         clock->SetPosition(StartPosition(*clock, show->startOffset, startMs));
-        live = std::make_unique<LiveShow>(*clock, show);
+        live = std::make_unique<LiveShow>(*clock, show, profile, false);
         live->Watch({});
     }
     void Frame(const LiveKeys& keys = {}) { live->Frame(keys, static_cast<uint32_t>(g_now * 1000)); }
@@ -84,6 +84,7 @@ protected:
     std::unique_ptr<Show> show = std::make_unique<Show>();
     bool recorderDestroyed = false;
     Recorder* recorder = nullptr;
+    FrameProfile profile;
     std::unique_ptr<LiveShow> live;
     TempWorkDir folder;  // destroyed last: the effects go while it is current
 };

@@ -48,7 +48,9 @@ TEST(Options, TimesFileIsARender)
 {
     PlayerOptions o;
     std::string error;
-    ASSERT_TRUE(Parse({"--times", "t.txt", "--out", "/dev/null", "--beat", "0.25"}, o, error)) << error;
+    ASSERT_TRUE(Parse({"--times", "t.txt", "--out", "/dev/null", "--beat", "0.25", "--profile", "p.csv"}, o, error))
+        << error;
+    EXPECT_EQ(o.profileFile, "p.csv");
     EXPECT_TRUE(o.render);
     EXPECT_TRUE(o.SkipsDialog());
     EXPECT_EQ(o.timesFile, "t.txt");
@@ -75,6 +77,9 @@ TEST(Options, RejectsMalformedValues)
         {"--render", "0:1:1", "--times", "t.txt", "--out", "x"},  // a range or a list, not both
         {"--times", "t.txt", "--render", "0:1:1", "--out", "x"},
         {"--times", "t.txt", "--out", "x", "--start", "5"},
+        {"--profile"},
+        {"--profile", ""},
+        {"--check", "--profile", "p.csv"},           // --check draws no frame
         {"--frobnicate"},
         {"-C"},
         {"a/data/demo.txt", "b/data/demo.txt"},     // one show at a time

@@ -6,6 +6,8 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <sstream>
+#include <vector>
 
 #include "support/gl_fixture.h"
 #include "support/image_files.h"
@@ -150,6 +152,85 @@ TEST(Player, ALiveRunWithoutADisplaySaysSo)
     }
     if (display)
         setenv("DISPLAY", saved.c_str(), 1);
+}
+
+// The fields of one CSV line (no quoted fields in these names).
+std::vector<std::string> Fields(const std::string& line)
+{
+    std::vector<std::string> fields;
+    std::stringstream in(line);
+    std::string field;
+    while (std::getline(in, field, ','))
+        fields.push_back(field);
+    if (!line.empty() && line.back() == ',')
+        fields.push_back("");
+    return fields;
+}
+
+const char* const kProfiledShow = "m\n0\n1\nFlashWhite\n0\n1000\nColorBox\n400\n1500\nEndDemo\n1200\n3000\n";
+
+TEST(Player, ProfileHasARowPerFrameAndEntryDrawnUpToTheShowsEnd)
+{
+    const std::string dir = ShowFolder(kProfiledShow);
+    ASSERT_EQ(RunPlayer(dir, "--size 32x24 --render 0:2000:100 --out /dev/null --profile " + dir + "/p.csv"), 0)
+        << ReadFile(dir + "/stderr.txt");
+    // An entry draws strictly inside its window; EndDemo's first frame (1300) ends the run.
+    std::vector<std::pair<int, std::string>> expected;
+    for (int t = 0; t <= 1300; t += 100) {
+        if (t > 0 && t < 1000)
+            expected.emplace_back(t, "0,FlashWhite");
+        if (t > 400)
+            expected.emplace_back(t, "1,ColorBox");
+        if (t > 1200)
+            expected.emplace_back(t, "2,EndDemo");
+    }
+    std::ifstream csv(dir + "/p.csv");
+    std::string line;
+    ASSERT_TRUE(std::getline(csv, line));
+    EXPECT_EQ(line, "time_ms,entry,name,cpu_ms,gpu_ms");
+    size_t row = 0;
+    for (; std::getline(csv, line); ++row) {
+        ASSERT_LT(row, expected.size()) << line;
+        const std::vector<std::string> f = Fields(line);
+        ASSERT_EQ(f.size(), 5u) << line;
+        EXPECT_EQ(std::stoi(f[0]), expected[row].first) << line;
+        EXPECT_EQ(f[1] + "," + f[2], expected[row].second) << line;
+        size_t used = 0;
+        EXPECT_GE(std::stod(f[3], &used), 0.0) << line;
+        EXPECT_EQ(used, f[3].size()) << line;
+        if (!f[4].empty()) {  // empty where the driver has no timer queries
+            EXPECT_GE(std::stod(f[4]), 0.0) << line;
+        }
+    }
+    EXPECT_EQ(row, expected.size());
+    const std::string err = ReadFile(dir + "/stderr.txt");
+    EXPECT_NE(err.find("Costliest entries"), std::string::npos) << err;
+    EXPECT_NE(err.find("ColorBox"), std::string::npos) << err;
+}
+
+TEST(Player, ProfilingChangesNoFrame)
+{
+    const std::string dir = ShowFolder(kProfiledShow);
+    ASSERT_EQ(RunPlayer(dir, "--size 64x48 --render 0:1200:150 --out " + dir + "/plain"), 0);
+    ASSERT_EQ(RunPlayer(dir, "--size 64x48 --render 0:1200:150 --out " + dir + "/measured --profile " + dir +
+                                 "/p.csv"),
+              0)
+        << ReadFile(dir + "/stderr.txt");
+    for (int t = 0; t < 1200; t += 150) {
+        char name[32];
+        std::snprintf(name, sizeof name, "/frame_%07d.png", t);
+        const std::string plain = ReadFile(dir + "/plain" + name);
+        EXPECT_FALSE(plain.empty()) << name;
+        EXPECT_EQ(ReadFile(dir + "/measured" + name), plain) << name;
+    }
+}
+
+TEST(Player, AProfileThatCannotBeWrittenFailsBeforeDrawing)
+{
+    const std::string dir = ShowFolder(kProfiledShow);
+    EXPECT_EQ(RunPlayer(dir, "--size 32x24 --render 0:500:100 --out " + dir + "/f --profile " + dir + "/no/p.csv"), 1);
+    EXPECT_NE(ReadFile(dir + "/stderr.txt").find("Unable to write " + dir + "/no/p.csv"), std::string::npos);
+    EXPECT_FALSE(Exists(dir + "/f"));
 }
 
 }  // namespace

@@ -62,12 +62,18 @@ echo "|---|---|---|"
 sort -n "$TMP/loads" | awk '{ s[NR] = $1; m[NR] = $2 } END { i = int((NR + 1) / 2); printf "| %d | %.2f | %.0f |\n", NR, s[i], m[i] / 1024 }'
 echo
 
-echo "## Per-frame CPU cost of each effect"
+echo "## Per-frame cost of each effect"
+echo
+echo "Each entry's CPU time (its Draw) and GPU time (timer queries) per frame it draws, from"
+echo "--render --profile over the whole show with the music's beat, grouped by entry name."
 echo
 for size in 64x48 1024x768; do
     frames=$SMALL_FRAMES
     [ $size = 1024x768 ] && frames=$LARGE_FRAMES
-    xrun build/tools/effectbench --size $size --frames $frames 2>/dev/null
+    echo "$size, $frames frames spread over the show:"
+    echo
+    measure --size $size --render "0:$SHOW_END:$((SHOW_END / frames))" --out /dev/null --profile "$TMP/profile.csv" >/dev/null
+    awk -F, -f tools/profile-table.awk "$TMP/profile.csv"
     echo
 done
 

@@ -1,5 +1,6 @@
 #include "host/frame.h"
 
+#include "host/frame_profile.h"
 #include "media/music_clock.h"
 #include "render/gl.h"
 
@@ -44,8 +45,18 @@ void DrawEffects(const EffectList& effects, int timeMs, float beat)
             effect->Draw(timeMs, beat);
 }
 
-void DrawFrame(const EffectList& effects, int timeMs, float beat)
+void DrawFrame(const EffectList& effects, int timeMs, float beat, FrameProfile* profile)
 {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    DrawEffects(effects, timeMs, beat);
+    if (!profile) {
+        DrawEffects(effects, timeMs, beat);
+        return;
+    }
+    profile->BeginFrame(timeMs);
+    for (size_t i = 0; i < effects.size(); ++i) {
+        if (!effects[i]->IsActiveAt(timeMs))
+            continue;
+        ScopedEntryTiming timing(*profile, i);
+        effects[i]->Draw(timeMs, beat);
+    }
 }

@@ -3,6 +3,7 @@
 
 #include "timeline/effect_list.h"
 
+class FrameProfile;
 class MusicClock;
 
 // The sum of the 16 lowest spectrum magnitudes to the sixth power, at most 1.
@@ -22,5 +23,6 @@ void DrawEffects(const EffectList& effects, int timeMs, float beat);
 
 // The frame routine of every run (live, --render, --times, --capture): clears
 // the back buffer and draws the effects at timeMs. The caller then adds what
-// it shows or reads back and pumps the window, which shows the frame.
-void DrawFrame(const EffectList& effects, int timeMs, float beat);
+// it shows or reads back and pumps the window, which shows the frame. With a
+// profile each entry's Draw is timed; what is drawn stays the same.
+void DrawFrame(const EffectList& effects, int timeMs, float beat, FrameProfile* profile = nullptr);

@@ -1,5 +1,6 @@
 #include "host/player.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <new>
@@ -11,6 +12,7 @@
 #include "host/capture/render_frames.h"
 #include "host/capture/render_times.h"
 #include "host/frame.h"
+#include "host/frame_profile.h"
 #include "host/live/live_show.h"
 #include "host/setup/setup_dialog.h"
 #include "host/setup/video_settings.h"
@@ -34,6 +36,7 @@ struct RunState {
     std::unique_ptr<Window> window;
     std::unique_ptr<CEnabler> textureGuard;
     std::unique_ptr<Show> show = std::make_unique<Show>();
+    std::unique_ptr<FrameProfile> profile;  // --profile's figures, or the readout's in a live run
     std::vector<std::string> files;  // what loading read, watched for edits in a live run
 };
 
@@ -78,7 +81,7 @@ void PlayShow(RunState& run, const PlayerOptions& options)
     clock.SetPosition(StartPosition(clock, run.show->startOffset, options.startMs));
     glClearColor(0, 0, 0, 0);
 
-    LiveShow live(clock, run.show);
+    LiveShow live(clock, run.show, *run.profile, !options.profileFile.empty());
     live.Watch(run.files);
     while (!run.window->Keys().escape) {
         live.Frame(KeysOf(run.window->Keys()), run.window->TicksMs());
@@ -88,6 +91,10 @@ void PlayShow(RunState& run, const PlayerOptions& options)
 
 void ShutDown(RunState& run)
 {
+    // The figures so far, also of a run that ended early, while GL still exists.
+    if (run.profile && run.window)
+        run.profile->Finish(stderr);
+    run.profile.reset();
     run.show.reset();
     run.textureGuard.reset();
     run.window.reset();
@@ -135,6 +142,9 @@ int RunPlayer(const PlayerOptions& options)
             CheckCaptureTarget(options);
         if (options.Captures() && !offscreen)
             CheckCaptureFitsDisplay(options);
+        // A profile that cannot be written fails before any window opens.
+        if (!options.profileFile.empty() || !(options.render || options.Captures() || options.check))
+            run.profile = std::make_unique<FrameProfile>(options.profileFile);
         // A bad list of times fails before any window opens.
         const std::vector<int> times =
             options.timesFile.empty() ? std::vector<int>() : ReadRenderTimesFile(options.timesFile);
@@ -154,11 +164,15 @@ int RunPlayer(const PlayerOptions& options)
             LoadShow(*run.show, run.window.get());
             run.files = std::move(loaded.files);
         }
+        if (run.profile)
+            run.profile->Prepare(run.show->names);
+        // Measured only when asked: --profile, or the readout of a live run.
+        FrameProfile* measured = options.profileFile.empty() ? nullptr : run.profile.get();
         int exitCode = kExitOk;
         if (options.Captures())
-            exitCode = CaptureShow(*run.show, *run.window, options);
+            exitCode = CaptureShow(*run.show, *run.window, options, measured);
         else if (options.render)
-            RenderFrames(*run.show, *run.window, *run.clock, options, times);
+            RenderFrames(*run.show, *run.window, *run.clock, options, times, measured);
         else
             PlayShow(run, options);
         ShutDown(run);

@@ -168,7 +168,7 @@ void CheckCaptureFitsDisplay(const PlayerOptions& options)
                      options.width, options.height, screenWidth, screenHeight);
 }
 
-int CaptureShow(const Show& show, Window& window, const PlayerOptions& options)
+int CaptureShow(const Show& show, Window& window, const PlayerOptions& options, FrameProfile* profile)
 {
     // Decoded for the beat and the sound track; never played.
     MusicStream music;
@@ -221,7 +221,7 @@ int CaptureShow(const Show& show, Window& window, const PlayerOptions& options)
                 break;
             }
             const int t = static_cast<int>(from + k * 1000 * fpsBase / fps);
-            DrawFrame(show.effects, t, BeatAt(music, t, startOffset));
+            DrawFrame(show.effects, t, BeatAt(music, t, startOffset), profile);
             if (const uint8_t* previous = readback.Next()) {
                 pipeline.Submit(previous);
                 ++saved;

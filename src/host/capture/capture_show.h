@@ -4,6 +4,7 @@
 #include "host/setup/options.h"
 #include "show/show.h"
 
+class FrameProfile;
 class Window;
 
 // Refuses a capture that could not be written, before anything is drawn: a
@@ -19,5 +20,6 @@ void CheckCaptureFitsDisplay(const PlayerOptions& options);
 // frame rate, and writes them with the music of the same range into
 // options.captureFile. The file is finished on every way out: the end of the
 // range or of the show (exit code 0), Ctrl-C or SIGTERM (130 or 143),
-// or an error, which is thrown on after the frames so far are saved.
-int CaptureShow(const Show& show, Window& window, const PlayerOptions& options);
+// or an error, which is thrown on after the frames so far are saved. With a
+// profile each frame's entries are timed.
+int CaptureShow(const Show& show, Window& window, const PlayerOptions& options, FrameProfile* profile = nullptr);

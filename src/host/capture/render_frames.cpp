@@ -9,7 +9,7 @@
 #include "render/screen.h"
 
 void RenderFrames(const Show& show, Window& window, MusicClock& clock, const PlayerOptions& options,
-                  const std::vector<int>& listed)
+                  const std::vector<int>& listed, FrameProfile* profile)
 {
     const bool writes = options.outDir != "/dev/null";
     if (writes) {
@@ -23,7 +23,7 @@ void RenderFrames(const Show& show, Window& window, MusicClock& clock, const Pla
     FrameCapture capture(ScreenWidth, ScreenHeight, window.ReadBuffer());
     auto frame = [&](int time) {
         const float beat = options.beat ? *options.beat : BeatAt(clock, time, show.startOffset);
-        DrawFrame(show.effects, time, beat);
+        DrawFrame(show.effects, time, beat, profile);
         if (writes)
             capture.Write(FramePath(options.outDir, time));
         window.FramePump();

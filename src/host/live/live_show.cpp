@@ -26,7 +26,10 @@ int64_t StartPosition(const MusicClock& clock, int startOffset, std::optional<in
     return clock.SecondsToBytes(musicMs < 0 ? 0.0 : (static_cast<double>(musicMs) + 0.5) / 1000.0);
 }
 
-LiveShow::LiveShow(MusicClock& clock, std::unique_ptr<Show>& show) : clock_(clock), show_(show) {}
+LiveShow::LiveShow(MusicClock& clock, std::unique_ptr<Show>& show, FrameProfile& profile, bool alwaysMeasure)
+    : clock_(clock), show_(show), profile_(profile), alwaysMeasure_(alwaysMeasure)
+{
+}
 
 void LiveShow::Watch(const std::vector<std::string>& files)
 {
@@ -41,7 +44,8 @@ void LiveShow::Reload()
     // would otherwise load the same files a second time.
     watch_.Forget();
     std::vector<std::string> files;
-    ReloadShow(show_, files);
+    if (ReloadShow(show_, files))
+        profile_.Prepare(show_->names);
     // Also after a failure: the file that failed may be the next one saved.
     Watch(files);
 }
@@ -69,8 +73,9 @@ void LiveShow::Frame(const LiveKeys& keys, uint32_t nowMs)
     time_ = EffectTime(clock_, startOffset);
     clock_.Spectrum(spectrum_);
     const float beat = BeatLevel(spectrum_);
-    DrawFrame(show_->effects, time_, beat);
+    const bool measure = readoutShown_ || alwaysMeasure_;
+    DrawFrame(show_->effects, time_, beat, measure ? &profile_ : nullptr);
     readout_.CountFrame(nowMs);
     if (readoutShown_)
-        readout_.Draw(time_, beat, paused_, show_->effects, show_->names);
+        readout_.Draw(time_, beat, paused_, show_->effects, show_->names, &profile_);
 }

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "host/authoring/readout.h"
+#include "host/frame_profile.h"
 #include "media/music_clock.h"
 #include "platform/file_watch.h"
 #include "platform/window.h"
@@ -35,8 +36,10 @@ int64_t StartPosition(const MusicClock& clock, int startOffset, std::optional<in
 // draws it.
 class LiveShow {
 public:
-    // show is the run's; a reload replaces it.
-    LiveShow(MusicClock& clock, std::unique_ptr<Show>& show);
+    // show is the run's; a reload replaces it. The profile, prepared for the
+    // show, times the entries while the readout is shown, or always when
+    // alwaysMeasure (--profile).
+    LiveShow(MusicClock& clock, std::unique_ptr<Show>& show, FrameProfile& profile, bool alwaysMeasure);
 
     // Watches data/demo.txt and the given files for edits.
     void Watch(const std::vector<std::string>& files);
@@ -57,6 +60,8 @@ private:
     MusicClock& clock_;
     std::unique_ptr<Show>& show_;
     FileWatch watch_;
+    FrameProfile& profile_;
+    bool alwaysMeasure_;
     Readout readout_;
     bool paused_ = false;
     bool readoutShown_ = false;

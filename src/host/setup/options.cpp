@@ -173,6 +173,14 @@ bool ParseOptions(int argc, const char* const* argv, PlayerOptions& o, std::stri
                 return false;
             }
             o.startMs = ms;
+        } else if (arg == "--profile") {
+            if (!needValue())
+                return false;
+            o.profileFile = value;
+            if (o.profileFile.empty()) {
+                error = "--profile wants a file name, e.g. profile.csv";
+                return false;
+            }
         } else if (arg.empty() || arg[0] == '-' || !o.script.empty()) {
             error = arg.empty() || arg[0] == '-' ? "unknown option " + arg : "only one script, please: " + arg;
             return false;
@@ -184,8 +192,8 @@ bool ParseOptions(int argc, const char* const* argv, PlayerOptions& o, std::stri
         error = "-C DIR and a script do not go together";
         return false;
     }
-    if (o.check && (o.render || o.startMs)) {
-        error = "--check goes without --render and --start";
+    if (o.check && (o.render || o.startMs || !o.profileFile.empty())) {
+        error = "--check goes without --render, --start and --profile";
         return false;
     }
     if ((o.render || o.Captures()) && o.startMs) {
@@ -273,6 +281,10 @@ const char* UsageText()
            "                       with no X server and at any size the OpenGL driver\n"
            "                       takes; the default when DISPLAY is unset\n"
            "  --start MS           begin the show at effect time MS (milliseconds)\n"
+           "  --profile FILE.csv   write the CPU and GPU milliseconds of every entry drawn in\n"
+           "                       every frame (a row each: time_ms, entry, name, cpu_ms,\n"
+           "                       gpu_ms, empty without GPU timers) and, at the end, the\n"
+           "                       ten costliest entries on standard error\n"
            "  --help               show this text\n"
            "  --version            show the version\n"
            "\n"
@@ -286,14 +298,16 @@ const char* UsageText()
            "The player reads data/demo.txt, the music it names, the pictures (JPEG, PNG),\n"
            "GLSL shaders, 3DS models, videos and plug-in libraries its entries name, and the\n"
            "loading picture data/overlay/loader.jpg, all relative to the show's folder.\n"
-           "It writes only what --render and --capture ask for.\n"
+           "It writes only what --render, --capture and --profile ask for.\n"
            "\n"
            "Keys:\n"
            "Escape ends the show, Right and Left move it one second.\n"
            "For show makers: Space pauses and resumes, Home goes back to the script's\n"
-           "start offset, F1 shows the time, frame rate, beat and entries, F5 loads the\n"
-           "show again (so does saving data/demo.txt or any file the show loaded; on a\n"
-           "failure \"Reload failed: ...\" goes to standard error and the old show plays on).\n"
+           "start offset, F1 shows the time, frame rate, beat, a graph of the last two\n"
+           "seconds' frame times and the entries drawing with their CPU and GPU\n"
+           "milliseconds, costliest first, F5 loads the show again (so does saving\n"
+           "data/demo.txt or any file the show loaded; on a failure \"Reload failed: ...\"\n"
+           "goes to standard error and the old show plays on).\n"
            "\n"
            "Exit status:\n"
            "0 when the show ends or is quit, 1 on an error, 255 when the setup is cancelled,\n"

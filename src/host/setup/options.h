@@ -37,6 +37,7 @@ struct PlayerOptions {
     bool Batch() const { return render || Captures() || check; }
     std::optional<int> startMs;    // --start MS: the effect time of the first frame
     bool headless = false;         // --headless: a batch run draws offscreen even with a display
+    std::string profileFile;       // --profile FILE.csv: each frame's time per entry
 
     // Any of these means the viewer chose already: no setup dialog.
     bool SkipsDialog() const { return noDialog || windowed || width > 0 || render || Captures(); }
