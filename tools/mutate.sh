@@ -17,8 +17,11 @@ export LIBGL_ALWAYS_SOFTWARE=1 SDL_AUDIODRIVER=dummy SDL_VIDEODRIVER=x11
 XVFB='xvfb-run -a -s'
 SCREEN='-screen 0 1024x768x24 -noreset'
 
+# The copy follows this tree, uncommitted changes and generated assets
+# included, and nothing the tree no longer has. tar keeps the files' times, so
+# the build stays incremental.
+rm -rf "$TREE"
 mkdir -p "$TREE" "$LOG"
-# The copy follows this tree, uncommitted changes and generated assets included.
 tar -C "$SOURCE" --exclude='./build*' --exclude=./.git --exclude=./out -cf - . | tar -C "$TREE" -xf -
 cmake -S "$TREE" -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null || exit 1
 # The fast tests run first, so that most changes are caught before the rest
