@@ -563,6 +563,18 @@ TEST_F(CaptureTest, XWindowWhoseServerIsKilledEndsTheCaptureWithAPlayableFile)
     pid_t server = 0;
     if (posix_spawnp(&server, "Xvfb", nullptr, nullptr, const_cast<char**>(xArgv), environ) != 0)
         GTEST_SKIP() << "needs Xvfb";
+    // The server goes on every way out of the test: left running, it would
+    // hold ctest's output pipe open and the run would wait for it.
+    struct ServerGuard {
+        pid_t pid;
+        ~ServerGuard()
+        {
+            if (pid > 0) {
+                kill(pid, SIGTERM);
+                waitpid(pid, nullptr, 0);
+            }
+        }
+    } guard{server};
     close(numbers[1]);
     char number[16] = "";
     const ssize_t got = read(numbers[0], number, sizeof number - 1);
@@ -571,9 +583,10 @@ TEST_F(CaptureTest, XWindowWhoseServerIsKilledEndsTheCaptureWithAPlayableFile)
     const std::string testDisplay = std::getenv("DISPLAY");
     const pid_t pid = StartCapture(player_, dir_, "lost.mkv", "100000", ":" + std::string(number, strcspn(number, "\n")));
     setenv("DISPLAY", testDisplay.c_str(), 1);
-    ASSERT_GT(pid, 0);
+    ASSERT_GT(pid, 0) << Errors();
     kill(server, SIGTERM);
     waitpid(server, nullptr, 0);
+    guard.pid = 0;
     ReleaseHeldFrame(dir_ + "/hold");
     int status = 0;
     ASSERT_EQ(waitpid(pid, &status, 0), pid);
