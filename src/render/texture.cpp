@@ -4,6 +4,7 @@
 
 #include "platform/demo_error.h"
 #include "platform/load_listener.h"
+#include "render/picture_queue.h"
 
 CTexture::CTexture()
 {
@@ -12,6 +13,8 @@ CTexture::CTexture()
 
 CTexture::~CTexture()
 {
+    if (PictureQueue* queue = CurrentPictureQueue())
+        queue->Forget(texture);
     glDeleteTextures(1, &texture);
 }
 
@@ -41,25 +44,21 @@ void CTexture::Upload(ImageRecord image)
     }
 }
 
-namespace {
-
-// A run passes over an unreadable picture in silence; only a listener hears of it.
-void ReportUnreadable(LoadListener* listener, const char* path)
+void ReportUnreadablePicture(const char* path)
 {
-    if (listener)
+    // A run passes over an unreadable picture in silence; only a listener hears of it.
+    if (LoadListener* listener = CurrentLoadListener())
         listener->Problem(path, std::string("picture '") + path + "' cannot be read");
 }
 
-}  // namespace
-
 void CTextureFreeImage::Load(const char* path)
 {
-    LoadListener* listener = CurrentLoadListener();
-    if (listener)
+    if (LoadListener* listener = CurrentLoadListener())
         listener->FileUsed(path);
+    PictureQueue* queue = CurrentPictureQueue();
     PictureData picture;
-    if (!DecodePictureFile(path, picture)) {
-        ReportUnreadable(listener, path);  // the texture stays empty, by design
+    if (!queue && !DecodePictureFile(path, picture)) {
+        ReportUnreadablePicture(path);  // the texture stays empty, by design
         return;
     }
 
@@ -70,7 +69,9 @@ void CTextureFreeImage::Load(const char* path)
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     glTexEnvf(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
-    gluBuild2DMipmaps(GL_TEXTURE_2D, GL_RGBA, picture.width, picture.height, GL_RGBA, GL_UNSIGNED_BYTE,
-                      picture.pixels);
+    if (queue)
+        queue->Add(texture, path);
+    else
+        UploadMipmapped(picture);
     glBindTexture(GL_TEXTURE_2D, 0);
 }

@@ -31,10 +31,14 @@ public:
 // A texture filled from an image file through FreeImage.
 class CTextureFreeImage : public CTexture {
 public:
-    // Reads the file into top-row-first RGBA and uploads it with mipmaps.
-    // A file that cannot be read leaves the texture without an image.
+    // Reads the file into top-row-first RGBA and uploads it with mipmaps
+    // (later, from a second thread's decoding, while a PictureQueue is in
+    // place). A file that cannot be read leaves the texture without an image.
     void Load(const char* path);
 };
+
+// Tells the load listener, if any, that the picture file cannot be read.
+void ReportUnreadablePicture(const char* path);
 
 // Binds a texture for the length of a block; binds texture 0 on the way out.
 class CTextureBinder {

@@ -10,6 +10,7 @@
 #include "effects/image_layers.h"
 #include "platform/debug_output.h"
 #include "platform/demo_error.h"
+#include "render/picture_queue.h"
 #include "show/loading_screen.h"
 #include "show/show_files.h"
 #include "timeline/script_parser.h"
@@ -29,13 +30,23 @@ public:
         show_.startOffset = header.startOffset;
         if (window_)
             loading_.emplace(*window_, header.count);
+        // After the loading picture, which shows before anything else.
+        pictures_.emplace();
     }
 
     void Named(const std::string&, long) override
     {
         nameLine_ = show_.script.LineOfLastRead();
+        if (pictures_)
+            pictures_->UploadReady();
         if (loading_)
             loading_->ShowProgress();
+    }
+
+    void Finish()
+    {
+        if (pictures_)
+            pictures_->Finish();
     }
 
     bool Knows(const std::string& name) override { return EntryLines(name) != nullptr; }
@@ -60,6 +71,7 @@ private:
     Show& show_;
     Window* window_;
     std::optional<LoadingScreen> loading_;
+    std::optional<PictureQueue> pictures_;  // the effects' pictures decode while the next ones load
     int nameLine_ = 0;
 };
 
@@ -78,4 +90,5 @@ void LoadShow(Show& show, Window* window)
     ShowBuilder builder(show, window);
     ScopedGlRecording recording(show.gl);
     ParseDemoScript(show.script.Stream(), builder);
+    builder.Finish();
 }

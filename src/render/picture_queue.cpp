@@ -1,0 +1,142 @@
+#include "render/picture_queue.h"
+
+#include "platform/load_listener.h"
+#include "render/texture.h"
+
+namespace {
+
+PictureQueue* g_current = nullptr;
+
+}  // namespace
+
+PictureQueue* CurrentPictureQueue()
+{
+    return g_current;
+}
+
+void UploadMipmapped(const PictureData& picture)
+{
+    // With a mipmapping filter in place while the levels arrive, the driver
+    // keeps them in one allocation instead of one each (Mesa's llvmpipe: a
+    // third less memory and time); the filter the texture keeps is GL_LINEAR.
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
+    gluBuild2DMipmaps(GL_TEXTURE_2D, GL_RGBA, picture.width, picture.height, GL_RGBA, GL_UNSIGNED_BYTE,
+                      picture.pixels);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+}
+
+PictureQueue::PictureQueue() : previous_(g_current)
+{
+    worker_ = std::thread(&PictureQueue::Work, this);
+    g_current = this;
+}
+
+PictureQueue::~PictureQueue()
+{
+    g_current = previous_;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        closing_ = true;
+    }
+    named_.notify_one();
+    worker_.join();
+}
+
+void PictureQueue::Add(GLuint texture, const std::string& path)
+{
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        entries_.emplace_back();
+        entries_.back().texture = texture;
+        entries_.back().path = path;
+    }
+    named_.notify_one();
+}
+
+void PictureQueue::Forget(GLuint texture)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    for (Entry& entry : entries_)
+        if (entry.texture == texture)
+            entry.texture = 0;
+}
+
+void PictureQueue::Work()
+{
+    for (;;) {
+        Entry* entry = nullptr;
+        {
+            std::unique_lock<std::mutex> lock(mutex_);
+            named_.wait(lock, [this] { return closing_ || next_ < entries_.size(); });
+            if (closing_)
+                return;
+            // The GL thread removes only decoded entries, and a deque keeps
+            // the others where they are.
+            entry = &entries_[next_];
+        }
+        bool readable = false;
+        std::exception_ptr error;
+        try {
+            readable = DecodePictureFile(entry->path.c_str(), entry->picture);
+        } catch (...) {
+            error = std::current_exception();
+        }
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            entry->readable = readable;
+            entry->error = error;
+            entry->decoded = true;
+            ++next_;
+        }
+        decoded_.notify_one();
+    }
+}
+
+void PictureQueue::UploadFront()
+{
+    Entry& entry = entries_.front();
+    if (entry.error)
+        std::rethrow_exception(entry.error);
+    if (!entry.readable) {
+        ReportUnreadablePicture(entry.path.c_str());
+    } else if (entry.texture != 0) {
+        // Between two entries the GL state is whatever the last one left;
+        // the upload leaves it so.
+        GLint bound = 0, alignment = 0;
+        glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+        glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
+        glBindTexture(GL_TEXTURE_2D, entry.texture);
+        glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+        UploadMipmapped(entry.picture);
+        glPixelStorei(GL_UNPACK_ALIGNMENT, alignment);
+        glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(bound));
+    }
+    std::lock_guard<std::mutex> lock(mutex_);
+    entries_.pop_front();
+    --next_;
+}
+
+void PictureQueue::UploadReady()
+{
+    for (;;) {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            if (entries_.empty() || !entries_.front().decoded)
+                return;
+        }
+        UploadFront();
+    }
+}
+
+void PictureQueue::Finish()
+{
+    for (;;) {
+        {
+            std::unique_lock<std::mutex> lock(mutex_);
+            if (entries_.empty())
+                return;
+            decoded_.wait(lock, [this] { return entries_.front().decoded; });
+        }
+        UploadFront();
+    }
+}

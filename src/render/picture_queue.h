@@ -1,0 +1,66 @@
+#pragma once
+#include <condition_variable>
+#include <cstddef>
+#include <deque>
+#include <exception>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+
+#include "render/gl.h"
+#include "render/picture_file.h"
+
+// Lets a show load its pictures on a second core. While a queue is in place
+// (it puts itself in place for its lifetime), CTextureFreeImage::Load sets up
+// its texture at once but only names the file; a thread of the queue's own
+// decodes the files in the order they were named, and the GL thread uploads
+// each decoded picture when it calls UploadReady or Finish. The texels, the
+// texture settings and the problems reported are those of a Load without a
+// queue; only the moment of the upload moves.
+//
+// Every member is called on the GL thread.
+class PictureQueue {
+public:
+    PictureQueue();
+    // Uploads nothing more: what is still queued is dropped.
+    ~PictureQueue();
+    PictureQueue(const PictureQueue&) = delete;
+    PictureQueue& operator=(const PictureQueue&) = delete;
+
+    // Names the picture file for the texture; the texture is already set up.
+    void Add(GLuint texture, const std::string& path);
+    // Uploads the pictures decoded so far, in order, without waiting.
+    void UploadReady();
+    // Waits for and uploads every picture named so far.
+    void Finish();
+    // A texture deleted before its upload: its picture is dropped.
+    void Forget(GLuint texture);
+
+private:
+    struct Entry {
+        GLuint texture;
+        std::string path;
+        PictureData picture;
+        bool decoded = false;   // the thread is done with it
+        bool readable = false;  // ... and it decoded
+        std::exception_ptr error;
+    };
+    void Work();
+    void UploadFront();
+
+    std::mutex mutex_;
+    std::condition_variable named_;    // the thread waits for work
+    std::condition_variable decoded_;  // the GL thread waits for a picture
+    std::deque<Entry> entries_;        // not yet uploaded, oldest first
+    size_t next_ = 0;                  // index of the next entry to decode
+    bool closing_ = false;
+    PictureQueue* previous_;
+    std::thread worker_;
+};
+
+// The queue in place, or nullptr.
+PictureQueue* CurrentPictureQueue();
+
+// Uploads a picture with its mipmaps to the texture bound to GL_TEXTURE_2D.
+void UploadMipmapped(const PictureData& picture);
