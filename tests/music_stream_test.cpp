@@ -448,6 +448,25 @@ TEST_F(MusicStreamTest, PrefetchedMusicIsTheFileThatOpenNames)
     unopened.Prefetch(Path("mono8k.wav"));
 }
 
+TEST_F(MusicStreamTest, FloatSamplesRoundHalfToEvenAndClip)
+{
+    // Halves round to the even neighbour; beyond full scale the samples clip,
+    // also just below it where rounding would overflow.
+    const std::vector<double> in = {0.5 / 32768,     1.5 / 32768,      2.5 / 32768,     -0.5 / 32768,
+                                    -1.5 / 32768,    -2.5 / 32768,     0.4999 / 32768,  1000.5 / 32768,
+                                    32766.5 / 32768, 32766.51 / 32768, 1.0,             1.5,
+                                    -32767.5 / 32768, -1.0,            -7.0,            1e-30,
+                                    std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity()};
+    const std::vector<int16_t> out = {0, 2, 2, 0, -2, -2, 0, 1000, 32766, 32767, 32767, 32767, -32768, -32768, -32768, 0,
+                                      32767, -32768};
+    WriteSound(Path("rounding.wav"), SF_FORMAT_WAV | SF_FORMAT_FLOAT, 1, static_cast<int>(in.size()),
+               [&](int i, int) { return in[static_cast<size_t>(i)]; });
+    PcmTrack track;
+    std::string error;
+    ASSERT_TRUE(DecodeTrack(Path("rounding.wav"), track, error)) << error;
+    EXPECT_EQ(track.samples, out);
+}
+
 TEST_F(MusicStreamTest, DamagedFilesDecodeSafely)
 {
     // NaN samples in a float file play as silence.

@@ -5,6 +5,8 @@
 #include <vector>
 
 #include "platform/demo_error.h"
+#include "platform/load_listener.h"
+#include "render/picture_queue.h"
 #include "render/texture.h"
 #include "support/gl_fixture.h"
 #include "support/image_files.h"
@@ -37,6 +39,111 @@ std::vector<unsigned char> Texels(GLuint texture, int level, int& width, int& he
         glGetTexImage(GL_TEXTURE_2D, level, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
     glBindTexture(GL_TEXTURE_2D, 0);
     return texels;
+}
+
+// Every level of a texture, level 0 first.
+std::vector<std::vector<unsigned char>> Levels(GLuint texture)
+{
+    std::vector<std::vector<unsigned char>> levels;
+    for (int level = 0;; ++level) {
+        int w = 0, h = 0;
+        auto texels = Texels(texture, level, w, h);
+        if (w == 0)
+            return levels;
+        levels.push_back(std::move(texels));
+    }
+}
+
+// A picture where a mirrored, shifted or wrongly averaged level shows.
+std::vector<unsigned char> Ramps(int width, int height, int seed)
+{
+    std::vector<unsigned char> rgba;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            for (int v : {x * 255 / width, y * 255 / height, (x * 7 + y * 13 + seed) % 256, 255 - x - y})
+                rgba.push_back(static_cast<unsigned char>(v));
+    return rgba;
+}
+
+struct Problems : LoadListener {
+    void Problem(const std::string&, const std::string& text) override { texts.push_back(text); }
+    std::vector<std::string> texts;
+};
+
+TEST_F(TextureTest, QueuedPicturesUploadTheSameLevelsAndLeaveTheStateAlone)
+{
+    const std::string dir = MakeTempDir();
+    WriteImage(dir + "/wide.png", 64, 16, Ramps(64, 16, 1));
+    WriteImage(dir + "/odd.png", 48, 20, Ramps(48, 20, 2));  // scaled to 32 x 16 by the mipmap builder
+    std::vector<std::vector<std::vector<unsigned char>>> direct;
+    for (const char* name : {"/wide.png", "/odd.png"}) {
+        CTextureFreeImage texture;
+        texture.Load((dir + name).c_str());
+        direct.push_back(Levels(texture.texture));
+    }
+    ASSERT_EQ(direct[0].size(), 7u);  // 64 x 16 down to 1 x 1
+
+    Problems problems;
+    ScopedLoadListener listening(problems);
+    CTextureFreeImage wide, missing, odd;
+    GLuint dropped = 0;
+    {
+        PictureQueue queue;
+        wide.Load((dir + "/wide.png").c_str());
+        missing.Load((dir + "/missing.png").c_str());
+        {
+            CTextureFreeImage gone;
+            gone.Load((dir + "/wide.png").c_str());
+            dropped = gone.texture;
+        }
+        odd.Load((dir + "/odd.png").c_str());
+        ExpectUploadState();
+        EXPECT_TRUE(problems.texts.empty()) << "reported before the decoding";
+
+        // Whatever the loading left bound and set stays so through the uploads.
+        CTexture other;
+        glBindTexture(GL_TEXTURE_2D, other.texture);
+        glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+        queue.Finish();
+        GLint bound = 0, alignment = 0;
+        glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+        glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
+        EXPECT_EQ(static_cast<GLuint>(bound), other.texture);
+        EXPECT_EQ(alignment, 4);
+        glBindTexture(GL_TEXTURE_2D, 0);
+        glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    }
+    EXPECT_EQ(Levels(wide.texture), direct[0]);
+    EXPECT_EQ(Levels(odd.texture), direct[1]);
+    EXPECT_TRUE(Levels(missing.texture).empty());
+    EXPECT_FALSE(glIsTexture(dropped)) << "a deleted texture came back with its picture";
+    ASSERT_EQ(problems.texts.size(), 1u);
+    EXPECT_NE(problems.texts[0].find("missing.png' cannot be read"), std::string::npos);
+
+    glBindTexture(GL_TEXTURE_2D, wide.texture);
+    GLint minFilter = 0;
+    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &minFilter);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    EXPECT_EQ(minFilter, GL_LINEAR);
+}
+
+TEST_F(TextureTest, AQueueGoneBeforeItsUploadsLeavesTheTexturesEmpty)
+{
+    const std::string dir = MakeTempDir();
+    WriteImage(dir + "/a.png", 32, 32, Ramps(32, 32, 3));
+    CTextureFreeImage first, second;
+    {
+        PictureQueue queue;
+        first.Load((dir + "/a.png").c_str());
+        queue.UploadReady();  // may or may not find it decoded
+        second.Load((dir + "/a.png").c_str());
+    }
+    EXPECT_TRUE(Levels(second.texture).empty() || Levels(second.texture) == Levels(first.texture));
+    EXPECT_EQ(CurrentPictureQueue(), nullptr);
+    // Loads after the queue are immediate again.
+    CTextureFreeImage after;
+    after.Load((dir + "/a.png").c_str());
+    EXPECT_EQ(Levels(after.texture).size(), 6u);
 }
 
 TEST(BgrRowToRgba, SwapsRedAndBlueAndMakesThreeBytePixelsOpaque)

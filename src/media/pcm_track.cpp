@@ -2,7 +2,6 @@
 
 #include <sndfile.h>
 
-#include <cmath>
 #include <new>
 
 #include "platform/plain_file.h"
@@ -17,17 +16,22 @@ constexpr int kMaxRate = 192000;
 // swallowing all memory.
 constexpr int64_t kMaxSeconds = 60 * 60;
 
+// Rounds half to even, as nearbyint does in the default rounding mode, and
+// clips. Adding and taking away 1.5 * 2^23 rounds a float below 2^22 to a
+// whole number in the FPU's own mode; unlike a call to nearbyint per sample
+// the loop over a chunk then vectorises.
 int16_t ToPcm16(float x)
 {
+    const float scaled = x * 32768.0f;
     // A float file may hold NaNs; converting one to an integer is undefined.
-    if (std::isnan(x))
+    if (scaled != scaled)
         return 0;
-    const float scaled = std::nearbyint(x * 32768.0f);
     if (scaled >= 32767.0f)
         return 32767;
     if (scaled <= -32768.0f)
         return -32768;
-    return static_cast<int16_t>(scaled);
+    constexpr float kRounder = 12582912.0f;
+    return static_cast<int16_t>((scaled + kRounder) - kRounder);
 }
 
 bool Fail(PcmTrack& track, std::string& error, const std::string& reason)
@@ -75,8 +79,11 @@ bool DecodeTrack(const std::string& path, PcmTrack& track, std::string& error)
             const sf_count_t got = sf_readf_float(file, chunk.data(), kChunkFrames);
             if (got <= 0)
                 break;
+            const size_t end = track.samples.size();
+            track.samples.resize(end + static_cast<size_t>(got * info.channels));
+            int16_t* out = track.samples.data() + end;
             for (sf_count_t i = 0; i < got * info.channels; ++i)
-                track.samples.push_back(ToPcm16(chunk[i]));
+                out[i] = ToPcm16(chunk[i]);
             if (track.Frames() > maxFrames) {
                 sf_close(file);
                 return Fail(track, error, "longer than an hour");
