@@ -11,12 +11,26 @@ namespace {
 class EglWindow : public Window {
 public:
     EglWindow(int width, int height) : gl_(width, height) {}
+    ~EglWindow() override
+    {
+        if (drawing_)
+            glDeleteSync(drawing_);
+    }
 
     // Nothing to show and no events: the frame stays in the framebuffer for
-    // the read-back, and only the stop signals end the run.
+    // the read-back, and only the stop signals end the run. Like a window's
+    // buffer swap, the pump lets one frame be drawn while the next is made and
+    // no more: without that wait a software renderer queues frame after frame
+    // and its memory grows by hundreds of megabytes over a show.
     void FramePump() override
     {
-        glFlush();
+        if (GLEW_ARB_sync) {
+            GLsync drawn = glFenceSync(GL_SYNC_GPU_COMMANDS_COMPLETE, 0);
+            WaitFor(drawing_);
+            drawing_ = drawn;
+        } else {
+            glFinish();
+        }
         if (const int signal = StopSignal())
             throw StopRequested(signal);
     }
@@ -29,7 +43,20 @@ public:
     unsigned ReadBuffer() const override { return EglOffscreen::ReadBuffer(); }
 
 private:
+    static void WaitFor(GLsync& fence)
+    {
+        if (!fence)
+            return;
+        constexpr GLuint64 kSecond = 1000000000;
+        GLenum waited = GL_TIMEOUT_EXPIRED;
+        for (GLbitfield flags = GL_SYNC_FLUSH_COMMANDS_BIT; waited == GL_TIMEOUT_EXPIRED; flags = 0)
+            waited = glClientWaitSync(fence, flags, kSecond);
+        glDeleteSync(fence);
+        fence = nullptr;
+    }
+
     EglOffscreen gl_;
+    GLsync drawing_ = nullptr;  // the frame before the last pump
     WindowKeys keys_;  // never pressed
     std::chrono::steady_clock::time_point opened_ = std::chrono::steady_clock::now();
 };
