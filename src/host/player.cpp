@@ -14,13 +14,13 @@
 #include "host/frame.h"
 #include "host/frame_profile.h"
 #include "host/live/live_show.h"
-#include "host/setup/setup_dialog.h"
+#include "host/setup/dialogs.h"
 #include "host/setup/video_settings.h"
 #include "media/music_clock.h"
+#include "media/video_support.h"
 #include "platform/debug_output.h"
 #include "platform/demo_error.h"
 #include "platform/load_listener.h"
-#include "platform/message_box.h"
 #include "platform/stop_signals.h"
 #include "platform/window.h"
 #include "platform/x11_display.h"
@@ -45,7 +45,7 @@ struct RunState {
 bool ChooseVideoSettings(const PlayerOptions& options, VideoSettings& settings)
 {
     if (!options.SkipsDialog())
-        return ShowVideoSetup(settings);
+        return AskVideoSettings(settings);
     if (options.width > 0) {
         settings.width = options.width;
         settings.height = options.height;
@@ -117,7 +117,7 @@ int ReportError(const std::string& message, const PlayerOptions& options, int ex
     DebugOutput(message.c_str());
     DebugOutput("\n");
     if (!options.noGui && DisplayNamed())
-        ShowErrorBox(message);
+        ShowErrorInBox(message);
     return exitCode;
 }
 
@@ -134,6 +134,11 @@ int RunPlayer(const PlayerOptions& options)
     try {
         if (options.render || options.Captures())
             CatchStopSignals();
+        // Video support loads on a background thread while the window opens,
+        // for a run that may need it: a capture, or a show with a Video entry
+        // (effects/effect_table.inc).
+        if (options.Captures() || ScriptMayName("Video"))
+            PreloadVideoSupport();
         run.clock = MakeMusicClock();
         VideoSettings settings;
         if (!ChooseVideoSettings(options, settings))
