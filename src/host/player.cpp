@@ -134,11 +134,6 @@ int RunPlayer(const PlayerOptions& options)
     try {
         if (options.render || options.Captures())
             CatchStopSignals();
-        // Video support loads on a background thread while the window opens,
-        // for a run that may need it: a capture, or a show with a Video entry
-        // (effects/effect_table.inc).
-        if (options.Captures() || ScriptMayName("Video"))
-            PreloadVideoSupport();
         run.clock = MakeMusicClock();
         VideoSettings settings;
         if (!ChooseVideoSettings(options, settings))
@@ -158,6 +153,13 @@ int RunPlayer(const PlayerOptions& options)
         if (!options.check && !options.Captures())
             run.clock->Prefetch(ScriptMusicFile());
         OpenWindowAndGl(run, settings, offscreen);
+        // Video support loads on a background thread while the show loads, for
+        // a show that may need it (a Video entry, effects/effect_table.inc); a
+        // capture loaded it already to check its codec. Not before the window
+        // opens: dlopen holds the loader's lock while FFmpeg's libraries start,
+        // and opening the window loads the GL driver with dlopen, which would wait.
+        if (ScriptMayName("Video"))
+            PreloadVideoSupport();
         if (options.check) {
             const int code = CheckShow(stdout);
             ShutDown(run);
