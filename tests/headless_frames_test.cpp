@@ -22,6 +22,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/x11_display.h"
 #include "support/gl_fixture.h"
 #include "support/image_files.h"
 
@@ -90,8 +91,11 @@ TEST_F(HeadlessFrames, OnlyTheXWindowIsBoundByTheDisplay)
 {
     std::filesystem::create_directories(dir_ + "/data");
     std::ofstream(dir_ + "/data/demo.txt") << "m\n0\n1\nFlashWhite\n0\n1000\n";
-    // Larger than the test command's 1024x768 screen.
-    const std::string capture = "-C '" + dir_ + "' --capture big.mp4 --size 1280x800 --to 100";
+    // Larger than the X server's screen, whatever its size.
+    int width = 0, height = 0;
+    ASSERT_TRUE(DisplaySize(width, height));
+    const std::string size = std::to_string(width + 2 - width % 2) + "x" + std::to_string(height + 2 - height % 2);
+    const std::string capture = "-C '" + dir_ + "' --capture big.mp4 --size " + size + " --to 100";
     EXPECT_EQ(Run(capture), 1);
     EXPECT_NE(Errors().find("does not fit on the"), std::string::npos) << Errors();
     EXPECT_EQ(Run("--headless " + capture), 0) << Errors();

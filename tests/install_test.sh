@@ -1,9 +1,12 @@
 #!/bin/sh
 # The installed player: `cmake --install` into a temporary root, and the Debian
 # package unpacked into another, each playing its default show from an
-# unrelated folder; lintian on the package; the manual page against --help.
+# unrelated folder, its Video entry and a capture through the installed video
+# module; lintian on the package; the manual page against --help.
 # Usage: install_test.sh BUILD_DIR (needs an X server, as ctest has).
 set -e
+# The installed player finds its modules itself.
+unset DEMO_MODULE_DIR
 BUILD=$(cd "$1" && pwd)
 WORK=$(mktemp -d)
 trap 'rm -rf "$WORK"' EXIT
@@ -21,6 +24,14 @@ play_installed() {
     "$1" --no-gui --size 64x48 --render 0:1000:500 --out frames 2>render.log || { tail render.log; fail "$1 --render"; }
     test -s frames/frame_0000000.png && test -s frames/frame_0000500.png || fail "$1 wrote no frames"
     "$1" --no-gui --check >check.txt 2>&1 || { tail check.txt; fail "$1 --check"; }
+    # The default show's Video entry, and a capture.
+    echo 95000 >times.txt
+    "$1" --no-gui --size 64x48 --times times.txt --out frames 2>video.log || { tail video.log; fail "$1 --times"; }
+    test -s frames/frame_0095000.png || fail "$1 drew no frame of the Video entry"
+    rm -f take.mkv
+    "$1" --no-gui --size 64x48 --capture take.mkv --from 95000 --to 95200 2>capture.log ||
+        { tail capture.log; fail "$1 --capture"; }
+    test -s take.mkv || fail "$1 captured nothing"
 }
 
 echo "cmake --install into a temporary root:"
@@ -52,6 +63,9 @@ cpack -G DEB --config "$BUILD/CPackConfig.cmake" -B "$WORK/package" >/dev/null
 DEB=$(ls "$WORK"/package/glimraven_*.deb)
 dpkg-deb -x "$DEB" "$WORK/unpacked"
 play_installed "$WORK/unpacked/usr/bin/glimraven"
+for module in glimraven-video.so glimraven-dialogs.so; do
+    dpkg-deb -c "$DEB" | grep -q "/glimraven/$module\$" || fail "the package has no $module"
+done
 echo "$(basename "$DEB"): $(du -k "$DEB" | cut -f1) KiB; Depends: $(dpkg-deb -f "$DEB" Depends)"
 lintian --fail-on error "$DEB" || fail "lintian found errors"
 

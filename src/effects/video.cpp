@@ -31,11 +31,11 @@ Video::Video(int start, int end) : Effekt(start, end)
     videoTime = GetUniform(videoProgram.program, "time");
     videoBeat = GetUniform(videoProgram.program, "beat");
     videoIdx = GetUniform(videoProgram.program, "idx");
-    file = std::make_unique<VideoFile>("data/vondo/video/Video.avi");
+    file = OpenVideoFile("data/vondo/video/Video.avi");
     ImageRecord image;
     image.pixels = file->Picture();
-    image.width = VideoFile::kPictureSize;
-    image.height = VideoFile::kPictureSize;
+    image.width = VideoReader::kPictureSize;
+    image.height = VideoReader::kPictureSize;
     image.noMipmap = true;
     videoTexture.Upload(image);
 }
@@ -44,7 +44,7 @@ void Video::GrabFrame(int index)
 {
     file->GrabFrame(index);
     CTextureBinder bind(videoTexture.texture);
-    glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, VideoFile::kPictureSize, VideoFile::kPictureSize, GL_RGBA,
+    glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, VideoReader::kPictureSize, VideoReader::kPictureSize, GL_RGBA,
                     GL_UNSIGNED_BYTE, file->Picture());
 }
 

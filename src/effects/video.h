@@ -2,7 +2,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "media/video_file.h"
+#include "media/video_support.h"
 #include "render/render_target.h"
 #include "render/shader_program.h"
 #include "render/texture.h"
@@ -22,7 +22,7 @@ public:
     GLuint VideoTexture() const { return videoTexture.texture; }
     GLuint VideoProgram() const { return videoProgram.program; }
     GLuint DistortProgram() const { return distort.program; }
-    const VideoFile& File() const { return *file; }
+    const VideoReader& File() const { return *file; }
 
 private:
     void GrabFrame(int index);
@@ -42,7 +42,7 @@ private:
     FragmentProgram distort;
     GLint distortTime = -1;
     GLint distortBeat = -1;
-    std::unique_ptr<VideoFile> file;
+    std::unique_ptr<VideoReader> file;
     uint32_t lastUpdate = 0;
     int filterIndex = 0;
 };

@@ -14,13 +14,13 @@
 #include "host/frame.h"
 #include "host/frame_profile.h"
 #include "host/live/live_show.h"
-#include "host/setup/setup_dialog.h"
+#include "host/setup/dialogs.h"
 #include "host/setup/video_settings.h"
 #include "media/music_clock.h"
+#include "media/video_support.h"
 #include "platform/debug_output.h"
 #include "platform/demo_error.h"
 #include "platform/load_listener.h"
-#include "platform/message_box.h"
 #include "platform/stop_signals.h"
 #include "platform/window.h"
 #include "platform/x11_display.h"
@@ -45,7 +45,7 @@ struct RunState {
 bool ChooseVideoSettings(const PlayerOptions& options, VideoSettings& settings)
 {
     if (!options.SkipsDialog())
-        return ShowVideoSetup(settings);
+        return AskVideoSettings(settings);
     if (options.width > 0) {
         settings.width = options.width;
         settings.height = options.height;
@@ -117,7 +117,7 @@ int ReportError(const std::string& message, const PlayerOptions& options, int ex
     DebugOutput(message.c_str());
     DebugOutput("\n");
     if (!options.noGui && DisplayNamed())
-        ShowErrorBox(message);
+        ShowErrorInBox(message);
     return exitCode;
 }
 
@@ -153,6 +153,13 @@ int RunPlayer(const PlayerOptions& options)
         if (!options.check && !options.Captures())
             run.clock->Prefetch(ScriptMusicFile());
         OpenWindowAndGl(run, settings, offscreen);
+        // Video support loads on a background thread while the show loads, for
+        // a show that may need it (a Video entry, effects/effect_table.inc); a
+        // capture loaded it already to check its codec. Not before the window
+        // opens: dlopen holds the loader's lock while FFmpeg's libraries start,
+        // and opening the window loads the GL driver with dlopen, which would wait.
+        if (ScriptMayName("Video"))
+            PreloadVideoSupport();
         if (options.check) {
             const int code = CheckShow(stdout);
             ShutDown(run);

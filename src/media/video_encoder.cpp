@@ -17,12 +17,6 @@ extern "C" {
 
 namespace {
 
-bool EndsWith(const std::string& text, const char* tail)
-{
-    const std::string t(tail);
-    return text.size() > t.size() && text.compare(text.size() - t.size(), t.size(), t) == 0;
-}
-
 std::string AvError(int code)
 {
     char text[AV_ERROR_MAX_STRING_SIZE] = "";
@@ -88,17 +82,6 @@ bool RateSupported(const AVCodec* codec, int rate)
 }
 
 }  // namespace
-
-std::string VideoContainerFor(const std::string& path)
-{
-    if (EndsWith(path, ".mp4"))
-        return "mp4";
-    if (EndsWith(path, ".mkv"))
-        return "matroska";
-    if (EndsWith(path, ".mov"))
-        return "mov";
-    return "";
-}
 
 std::string VideoCodecProblem(const std::string& container, const std::string& codec)
 {
@@ -283,7 +266,7 @@ AVFrame* VideoEncoder::NewPicture() const
     return picture;
 }
 
-void VideoEncoder::FreePicture(AVFrame* picture)
+void VideoEncoder::FreePicture(AVFrame* picture) const
 {
     av_frame_free(&picture);
 }

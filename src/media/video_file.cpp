@@ -15,7 +15,6 @@ extern "C" {
 
 #include "media/av_log.h"
 #include "platform/demo_error.h"
-#include "platform/load_listener.h"
 #include "platform/plain_file.h"
 
 namespace {
@@ -114,8 +113,6 @@ struct VideoFile::MemoryInput {
 
 VideoFile::VideoFile(const char* path) : picture_(static_cast<size_t>(kRowBytes) * kPictureSize, 0)
 {
-    if (LoadListener* listener = CurrentLoadListener())
-        listener->FileUsed(path);
     try {
         if (!IsPlainFile(path))
             ThrowMessage(kReadError);

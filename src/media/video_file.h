@@ -4,6 +4,8 @@
 #include <memory>
 #include <vector>
 
+#include "media/video_support.h"
+
 struct AVCodecContext;
 struct AVFormatContext;
 struct AVIOContext;
@@ -15,10 +17,8 @@ struct SwsContext;
 // 512 x 512 RGBA picture whose rows run bottom-up (the last picture row
 // first), the layout of a bottom-up Windows DIB. Everything is set up in the
 // constructor; grabbing a frame allocates nothing.
-class VideoFile {
+class VideoFile final : public VideoReader {
 public:
-    static constexpr int kPictureSize = 512;
-
     // Throws "Error reading AVI" when the file cannot be opened, is not a media
     // file, has no video stream or holds no video frame, and "Error opening
     // AVIStreamGetFrameOpen - your video codec might be out dated!" when no
@@ -26,22 +26,19 @@ public:
     explicit VideoFile(const char* path);
     // The same for a file held in memory, which must outlive the object.
     VideoFile(const uint8_t* data, size_t size);
-    ~VideoFile();
+    ~VideoFile() override;
     VideoFile(const VideoFile&) = delete;
     VideoFile& operator=(const VideoFile&) = delete;
 
-    int Width() const { return width_; }
-    int Height() const { return height_; }
+    int Width() const override { return width_; }
+    int Height() const override { return height_; }
     // The frames of the video in display order, counted when it was opened.
     // In AVI every chunk is one frame; an empty chunk (a dropped frame)
     // shows the frame before it again, as players do.
-    int Length() const { return static_cast<int>(pictureAt_.size()); }
+    int Length() const override { return static_cast<int>(pictureAt_.size()); }
 
-    // Decodes frame index (0 .. Length() - 1) into Picture(). A frame that
-    // cannot be decoded, or an index out of range, keeps the previous picture.
-    void GrabFrame(int index);
-    // 512 x 512 x 4 bytes: R, G, B, A (255); black until the first frame.
-    const uint8_t* Picture() const { return picture_.data(); }
+    void GrabFrame(int index) override;
+    const uint8_t* Picture() const override { return picture_.data(); }
 
 private:
     struct Packet {

@@ -83,6 +83,17 @@ std::string ScriptMusicFile()
     return script.Open(kScriptPath) ? ReadLine(script.Stream()) : std::string();
 }
 
+bool ScriptMayName(const std::string& entry)
+{
+    ScriptFile script;
+    if (!script.Open(kScriptPath))
+        return false;
+    for (const ScriptLine& line : script.Lines())
+        if (line.text == entry)
+            return true;
+    return false;
+}
+
 void LoadShow(Show& show, Window* window)
 {
     if (!show.script.Open(kScriptPath))

@@ -17,3 +17,8 @@ void LoadShow(Show& show, Window* window);
 // when the script cannot be read), so that the music can be read while the
 // window opens and the effects load.
 std::string ScriptMusicFile();
+
+// Whether a line of data/demo.txt (not a comment) reads `entry`: a quick look
+// for what loading may need, before it starts. A text line of another entry
+// that reads so counts too.
+bool ScriptMayName(const std::string& entry);

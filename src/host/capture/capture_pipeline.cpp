@@ -5,16 +5,20 @@
 #include "platform/demo_error.h"
 
 CapturePipeline::CapturePipeline(const VideoEncoderSettings& settings, const CaptureSound& sound)
-    : encoder_(settings), sound_(sound), rate_(settings.sampleRate), fps_(settings.fps), fpsBase_(settings.fpsBase)
+    : encoder_(VideoSupport().createWriter(settings)),
+      sound_(sound),
+      rate_(settings.sampleRate),
+      fps_(settings.fps),
+      fpsBase_(settings.fpsBase)
 {
     try {
         for (int i = 0; i < kSlots; ++i) {
-            pictures_[i] = encoder_.NewPicture();
+            pictures_[i] = encoder_->NewPicture();
             free_[freeCount_++] = i;
         }
     } catch (...) {
         for (AVFrame* picture : pictures_)
-            VideoEncoder::FreePicture(picture);
+            encoder_->FreePicture(picture);
         throw;
     }
     worker_ = std::thread(&CapturePipeline::Work, this);
@@ -24,7 +28,7 @@ CapturePipeline::~CapturePipeline()
 {
     Stop();
     for (AVFrame* picture : pictures_)
-        VideoEncoder::FreePicture(picture);
+        encoder_->FreePicture(picture);
 }
 
 void CapturePipeline::Stop()
@@ -48,7 +52,7 @@ void CapturePipeline::Submit(const uint8_t* bgra)
             throw DemoError(error_);
         slot = free_[--freeCount_];
     }
-    encoder_.FillPicture(bgra, pictures_[slot]);
+    encoder_->FillPicture(bgra, pictures_[slot]);
     {
         std::lock_guard<std::mutex> lock(mutex_);
         ready_[(readyHead_ + readyCount_++) % kSlots] = slot;
@@ -61,14 +65,14 @@ void CapturePipeline::Finish()
     Stop();
     if (failed_)
         throw DemoError(error_);
-    encoder_.Finish();
+    encoder_->Finish();
 }
 
 int64_t CapturePipeline::Abandon()
 {
     Stop();
-    encoder_.Close();
-    return encoder_.CompleteSize();
+    encoder_->Close();
+    return encoder_->CompleteSize();
 }
 
 void CapturePipeline::Work()
@@ -89,7 +93,7 @@ void CapturePipeline::Work()
         // After a failure the slots still come back, so the drawing side never waits forever.
         if (!failed) {
             try {
-                encoder_.WritePicture(pictures_[slot]);
+                encoder_->WritePicture(pictures_[slot]);
                 // The music from this picture's start to the next one's, counted in
                 // whole frames from picture 0 so that no rounding builds up.
                 const int64_t from = encoded_ * rate_ * fpsBase_ / fps_;
@@ -120,11 +124,11 @@ void CapturePipeline::WriteMusic(int64_t from, int64_t count)
         if (length == 0 || position < 0) {
             if (length > 0)
                 run = std::min(count, -position);
-            encoder_.WriteSound(nullptr, run, 0);
+            encoder_->WriteSound(nullptr, run, 0);
         } else {
             const int64_t frame = position % length;
             run = std::min(count, length - frame);
-            encoder_.WriteSound(&track->samples[static_cast<size_t>(frame * track->channels)], run, track->channels);
+            encoder_->WriteSound(&track->samples[static_cast<size_t>(frame * track->channels)], run, track->channels);
         }
         position += run;
         count -= run;

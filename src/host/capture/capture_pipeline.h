@@ -1,12 +1,13 @@
 #pragma once
 #include <condition_variable>
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
 
 #include "media/pcm_track.h"
-#include "media/video_encoder.h"
+#include "media/video_support.h"
 
 // The music that goes with the pictures of a capture.
 struct CaptureSound {
@@ -42,7 +43,7 @@ private:
     void WriteMusic(int64_t from, int64_t count);
     void Stop();
 
-    VideoEncoder encoder_;
+    std::unique_ptr<VideoWriter> encoder_;
     CaptureSound sound_;
     int rate_;
     int fps_;

@@ -78,7 +78,7 @@ struct CaptureFile {
             return part + " holds the whole video";
         // A half-written fragment at the end would confuse players.
         const int64_t complete = pipeline->Abandon();
-        if (complete > 0 && truncate(part.c_str(), complete) == 0 && HoldsAPicture(part))
+        if (complete > 0 && truncate(part.c_str(), complete) == 0 && VideoSupport().holdsAPicture(part))
             return part + " is left unfinished";
         std::remove(part.c_str());
         return part + " could not be played and is removed";
@@ -141,7 +141,7 @@ void CheckCaptureTarget(const PlayerOptions& options)
     const std::string container = VideoContainerFor(file);
     if (container.empty())
         ThrowMessage("Unable to capture to %s: the name must end in .mp4 or .mkv (or .mov)", file.c_str());
-    const std::string problem = VideoCodecProblem(container, options.captureCodec);
+    const std::string problem = VideoSupport().codecProblem(container, options.captureCodec);
     if (!problem.empty())
         ThrowMessage("Unable to capture to %s: %s", file.c_str(), problem.c_str());
     struct stat info;
