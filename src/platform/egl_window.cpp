@@ -13,21 +13,25 @@ public:
     EglWindow(int width, int height) : gl_(width, height) {}
     ~EglWindow() override
     {
-        if (drawing_)
-            glDeleteSync(drawing_);
+        for (GLsync fence : drawing_)
+            if (fence)
+                glDeleteSync(fence);
     }
 
     // Nothing to show and no events: the frame stays in the framebuffer for
     // the read-back, and only the stop signals end the run. Like a window's
-    // buffer swap, the pump lets one frame be drawn while the next is made and
-    // no more: without that wait a software renderer queues frame after frame
-    // and its memory grows by hundreds of megabytes over a show.
+    // buffer swaps, the pump lets the frames before be drawn while the next
+    // is made, two at most: without that wait a software renderer queues
+    // frame after frame and its memory grows by hundreds of megabytes over a
+    // show; waiting for each frame would leave the loading display's steps
+    // nothing to overlap with.
     void FramePump() override
     {
         if (GLEW_ARB_sync) {
             GLsync drawn = glFenceSync(GL_SYNC_GPU_COMMANDS_COMPLETE, 0);
-            WaitFor(drawing_);
-            drawing_ = drawn;
+            WaitFor(drawing_[next_]);
+            drawing_[next_] = drawn;
+            next_ = (next_ + 1) % kInFlight;
         } else {
             glFinish();
         }
@@ -55,8 +59,10 @@ private:
         fence = nullptr;
     }
 
+    static constexpr int kInFlight = 2;
     EglOffscreen gl_;
-    GLsync drawing_ = nullptr;  // the frame before the last pump
+    GLsync drawing_[kInFlight] = {};  // the frames of the last pumps, the oldest at next_
+    int next_ = 0;
     WindowKeys keys_;  // never pressed
     std::chrono::steady_clock::time_point opened_ = std::chrono::steady_clock::now();
 };
