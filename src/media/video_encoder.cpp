@@ -65,9 +65,21 @@ const VideoCodec* FindVideoCodec(const std::string& name)
 void TuneEncoder(AVCodecContext* video, const std::string& name, int keyInterval)
 {
     if (name == "h264" || name == "h264-lossless") {
-        // Near-transparent quality (or none lost) at a speed that keeps up with drawing.
-        av_opt_set(video->priv_data, "preset", "veryfast", 0);
-        av_opt_set(video->priv_data, name == "h264" ? "crf" : "qp", name == "h264" ? "18" : "0", 0);
+        if (name == "h264") {
+            // Near-transparent quality at a speed that keeps up with drawing. The
+            // fastest preset with CABAC and the deblocking filter back matches
+            // veryfast's quality at CRF 18 (SSIM as high, PSNR higher) for a third
+            // to a half of its CPU time; the file is about twice as large.
+            av_opt_set(video->priv_data, "preset", "ultrafast", 0);
+            av_opt_set(video->priv_data, "x264-params", "cabac=1:deblock=0,0", 0);
+            av_opt_set(video->priv_data, "crf", "18", 0);
+        } else {
+            av_opt_set(video->priv_data, "preset", "veryfast", 0);
+            av_opt_set(video->priv_data, "qp", "0", 0);
+        }
+        // A software renderer keeps every core busy while it draws, so more
+        // encoding threads would only take turns with it; one costs least.
+        video->thread_count = 1;
         // A key frame every two seconds starts a fragment of the file.
         video->gop_size = keyInterval;
     } else if (name == "ffv1") {
