@@ -259,6 +259,9 @@ void VideoEncoder::OpenAudio(const VideoEncoderSettings& settings)
     audio_->sample_rate = settings.sampleRate;
     av_channel_layout_default(&audio_->ch_layout, settings.channels);
     audio_->bit_rate = 96000 * settings.channels;
+    // At this rate the fast coder sounds as good as the default two-loop one
+    // and costs a third of its time, which the capture takes from drawing.
+    av_opt_set(audio_->priv_data, "aac_coder", "fast", 0);
     audio_->time_base = AVRational{1, settings.sampleRate};
     if (format_->oformat->flags & AVFMT_GLOBALHEADER)
         audio_->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
