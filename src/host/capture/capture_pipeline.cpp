@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "platform/demo_error.h"
+#include "platform/thread_priority.h"
 
 CapturePipeline::CapturePipeline(const VideoEncoderSettings& settings, const CaptureSound& sound)
     : encoder_(settings), sound_(sound), rate_(settings.sampleRate), fps_(settings.fps), fpsBase_(settings.fpsBase)
@@ -68,6 +69,9 @@ int64_t CapturePipeline::Abandon()
 
 void CapturePipeline::Work()
 {
+    // A software renderer draws on every core; encoding in the time it leaves
+    // holds the drawing up least.
+    GiveWayToOtherThreads();
     // Runs one step; a failure is kept for the drawing side's next Submit.
     auto attempt = [this](auto&& step) {
         try {
