@@ -13,6 +13,7 @@ extern "C" {
 #include <cstdio>
 
 #include "media/av_log.h"
+#include "media/bgra_to_yuv.h"
 #include "platform/demo_error.h"
 
 namespace {
@@ -58,9 +59,21 @@ const VideoCodec* FindVideoCodec(const std::string& name)
 void TuneEncoder(AVCodecContext* video, const std::string& name, int keyInterval)
 {
     if (name == "h264" || name == "h264-lossless") {
-        // Near-transparent quality (or none lost) at a speed that keeps up with drawing.
-        av_opt_set(video->priv_data, "preset", "veryfast", 0);
-        av_opt_set(video->priv_data, name == "h264" ? "crf" : "qp", name == "h264" ? "18" : "0", 0);
+        if (name == "h264") {
+            // Near-transparent quality at a speed that keeps up with drawing. The
+            // fastest preset with CABAC and the deblocking filter back matches
+            // veryfast's quality at CRF 18 (SSIM as high, PSNR higher) for a third
+            // to a half of its CPU time; the file is about twice as large.
+            av_opt_set(video->priv_data, "preset", "ultrafast", 0);
+            av_opt_set(video->priv_data, "x264-params", "cabac=1:deblock=0,0", 0);
+            av_opt_set(video->priv_data, "crf", "18", 0);
+        } else {
+            av_opt_set(video->priv_data, "preset", "veryfast", 0);
+            av_opt_set(video->priv_data, "qp", "0", 0);
+        }
+        // A software renderer keeps every core busy while it draws, so more
+        // encoding threads would only take turns with it; one costs least.
+        video->thread_count = 1;
         // A key frame every two seconds starts a fragment of the file.
         video->gop_size = keyInterval;
     } else if (name == "ffv1") {
@@ -203,6 +216,9 @@ void VideoEncoder::OpenVideo(const VideoEncoderSettings& settings)
     videoStream_->time_base = video_->time_base;
     videoStream_->avg_frame_rate = video_->framerate;
 
+    // 4:2:0 has a converter of its own, several times cheaper than swscale's.
+    if (choice.pixels == AV_PIX_FMT_YUV420P)
+        return;
     scaler_ = sws_getContext(width_, height_, AV_PIX_FMT_BGRA, width_, height_, choice.pixels, SWS_BILINEAR,
                              nullptr, nullptr, nullptr);
     if (!scaler_)
@@ -226,6 +242,9 @@ void VideoEncoder::OpenAudio(const VideoEncoderSettings& settings)
     audio_->sample_rate = settings.sampleRate;
     av_channel_layout_default(&audio_->ch_layout, settings.channels);
     audio_->bit_rate = 96000 * settings.channels;
+    // At this rate the fast coder sounds as good as the default two-loop one
+    // and costs a third of its time, which the capture takes from drawing.
+    av_opt_set(audio_->priv_data, "aac_coder", "fast", 0);
     audio_->time_base = AVRational{1, settings.sampleRate};
     if (format_->oformat->flags & AVFMT_GLOBALHEADER)
         audio_->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
@@ -279,7 +298,10 @@ void VideoEncoder::FillPicture(const uint8_t* bgra, AVFrame* picture)
     const int stride = width_ * 4;
     const uint8_t* rows[1] = {bgra + static_cast<size_t>(height_ - 1) * stride};
     const int strides[1] = {-stride};
-    sws_scale(scaler_, rows, strides, 0, height_, picture->data, picture->linesize);
+    if (scaler_)
+        sws_scale(scaler_, rows, strides, 0, height_, picture->data, picture->linesize);
+    else
+        BgraToYuv420(rows[0], -stride, width_, height_, picture->data, picture->linesize);
 }
 
 void VideoEncoder::WritePicture(AVFrame* picture)

@@ -1,8 +1,10 @@
 #include "host/capture/capture_pipeline.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "platform/demo_error.h"
+#include "platform/thread_priority.h"
 
 CapturePipeline::CapturePipeline(const VideoEncoderSettings& settings, const CaptureSound& sound)
     : encoder_(VideoSupport().createWriter(settings)),
@@ -11,24 +13,18 @@ CapturePipeline::CapturePipeline(const VideoEncoderSettings& settings, const Cap
       fps_(settings.fps),
       fpsBase_(settings.fpsBase)
 {
-    try {
-        for (int i = 0; i < kSlots; ++i) {
-            pictures_[i] = encoder_->NewPicture();
-            free_[freeCount_++] = i;
-        }
-    } catch (...) {
-        for (AVFrame* picture : pictures_)
-            encoder_->FreePicture(picture);
-        throw;
+    for (int i = 0; i < kSlots; ++i) {
+        slots_[i].resize(static_cast<size_t>(settings.width) * settings.height * 4);
+        free_[freeCount_++] = i;
     }
+    picture_ = encoder_->NewPicture();
     worker_ = std::thread(&CapturePipeline::Work, this);
 }
 
 CapturePipeline::~CapturePipeline()
 {
     Stop();
-    for (AVFrame* picture : pictures_)
-        encoder_->FreePicture(picture);
+    encoder_->FreePicture(picture_);
 }
 
 void CapturePipeline::Stop()
@@ -52,7 +48,7 @@ void CapturePipeline::Submit(const uint8_t* bgra)
             throw DemoError(error_);
         slot = free_[--freeCount_];
     }
-    encoder_->FillPicture(bgra, pictures_[slot]);
+    std::memcpy(slots_[slot].data(), bgra, slots_[slot].size());
     {
         std::lock_guard<std::mutex> lock(mutex_);
         ready_[(readyHead_ + readyCount_++) % kSlots] = slot;
@@ -77,6 +73,21 @@ int64_t CapturePipeline::Abandon()
 
 void CapturePipeline::Work()
 {
+    // A software renderer draws on every core; encoding in the time it leaves
+    // holds the drawing up least.
+    GiveWayToOtherThreads();
+    // Runs one step; a failure is kept for the drawing side's next Submit.
+    auto attempt = [this](auto&& step) {
+        try {
+            step();
+            return true;
+        } catch (const std::exception& e) {
+            std::lock_guard<std::mutex> lock(mutex_);
+            failed_ = true;
+            error_ = e.what();
+            return false;
+        }
+    };
     for (;;) {
         int slot = 0;
         bool failed = false;
@@ -91,25 +102,22 @@ void CapturePipeline::Work()
             failed = failed_;
         }
         // After a failure the slots still come back, so the drawing side never waits forever.
-        if (!failed) {
-            try {
-                encoder_->WritePicture(pictures_[slot]);
-                // The music from this picture's start to the next one's, counted in
-                // whole frames from picture 0 so that no rounding builds up.
-                const int64_t from = encoded_ * rate_ * fpsBase_ / fps_;
-                ++encoded_;
-                WriteMusic(from, encoded_ * rate_ * fpsBase_ / fps_ - from);
-            } catch (const std::exception& e) {
-                std::lock_guard<std::mutex> lock(mutex_);
-                failed_ = true;
-                error_ = e.what();
-            }
-        }
+        failed = failed || !attempt([&] { encoder_->FillPicture(slots_[slot].data(), picture_); });
+        // Converted, the slot takes the next picture while this one is encoded.
         {
             std::lock_guard<std::mutex> lock(mutex_);
             free_[freeCount_++] = slot;
         }
         slotFree_.notify_one();
+        if (!failed)
+            attempt([&] {
+                encoder_->WritePicture(picture_);
+                // The music from this picture's start to the next one's, counted in
+                // whole frames from picture 0 so that no rounding builds up.
+                const int64_t from = encoded_ * rate_ * fpsBase_ / fps_;
+                ++encoded_;
+                WriteMusic(from, encoded_ * rate_ * fpsBase_ / fps_ - from);
+            });
     }
 }
 

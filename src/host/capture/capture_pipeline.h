@@ -5,6 +5,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "media/pcm_track.h"
 #include "media/video_support.h"
@@ -15,10 +16,11 @@ struct CaptureSound {
     int64_t firstFrame = 0;           // track frame heard with picture 0; before 0 is silence
 };
 
-// The encoding half of a capture. Pictures are converted on the drawing thread
-// into one of a few fixed slots and queued; a worker thread encodes each one
-// with the music that plays during it and writes the file, so drawing and
-// encoding overlap. Nothing is allocated per picture.
+// The encoding half of a capture. The drawing thread only copies each
+// picture's bytes into one of a few fixed slots and queues it; a worker thread
+// converts it for the encoder, encodes it with the music that plays during it
+// and writes the file, so drawing and encoding overlap. Nothing is allocated
+// per picture.
 class CapturePipeline {
 public:
     CapturePipeline(const VideoEncoderSettings& settings, const CaptureSound& sound);
@@ -48,7 +50,8 @@ private:
     int rate_;
     int fps_;
     int fpsBase_;
-    AVFrame* pictures_[kSlots] = {};
+    std::vector<uint8_t> slots_[kSlots];  // BGRA pictures as drawn
+    AVFrame* picture_ = nullptr;          // worker only: a slot converted for the encoder
 
     std::mutex mutex_;
     std::condition_variable slotFree_;
