@@ -15,7 +15,7 @@
 #include "media/video_support.h"
 #include "platform/player_module.h"
 #include "support/image_files.h"
-#include "video_writer.h"
+#include "support/video_files.h"
 
 namespace {
 
@@ -41,17 +41,7 @@ std::string BuiltModules()
 // A show folder with the given entries and what a Video entry reads.
 std::string ShowFolder(const std::string& entries)
 {
-    const std::string dir = MakeTempDir();
-    const std::string video = dir + "/data/vondo/video";
-    std::filesystem::create_directories(video);
-    WriteVideo(video + "/Video.avi", "mjpeg", 16, 16, 2, 25,
-               [](int, std::vector<uint8_t>& rgba) { rgba.assign(rgba.size(), 128); });
-    WriteSolidImage(video + "/frame.png", 8, 8, 0, 0, 0);
-    const char shader[] = "uniform sampler2D tex; void main() { gl_FragColor = texture2D(tex, gl_TexCoord[0].xy); }\n";
-    std::ofstream(video + "/video.fs") << shader;
-    std::ofstream(video + "/distort.fs") << shader;
-    std::ofstream(dir + "/data/demo.txt") << "m\n0\n1\n" << entries;
-    return dir;
+    return MakeVideoShowFolder("m\n0\n1\n" + entries);
 }
 
 const char kVideoEntry[] = "Video\n0\n1000\n";

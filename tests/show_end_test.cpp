@@ -11,7 +11,7 @@
 #include "host/player.h"
 #include "support/gl_fixture.h"
 #include "support/image_files.h"
-#include "video_writer.h"
+#include "support/video_files.h"
 
 namespace {
 
@@ -29,19 +29,9 @@ int OpenCount(const std::string& path)
 }
 
 // A show folder whose video effect keeps its file open for as long as it lives.
-std::string VideoShow(const std::string& entries)
+std::string VideoShow(const std::string& script)
 {
-    const std::string dir = MakeTempDir();
-    const std::string video = dir + "/data/vondo/video";
-    std::filesystem::create_directories(video);
-    WriteVideo(video + "/Video.avi", "mjpeg", 16, 16, 2, 25,
-               [](int, std::vector<uint8_t>& rgba) { rgba.assign(rgba.size(), 128); });
-    WriteSolidImage(video + "/frame.png", 8, 8, 0, 0, 0);
-    const char shader[] = "uniform sampler2D tex; void main() { gl_FragColor = texture2D(tex, gl_TexCoord[0].xy); }\n";
-    std::ofstream(video + "/video.fs") << shader;
-    std::ofstream(video + "/distort.fs") << shader;
-    std::ofstream(dir + "/data/demo.txt") << entries;
-    return dir;
+    return MakeVideoShowFolder(script);
 }
 
 int RenderIn(const std::string& dir, int to)

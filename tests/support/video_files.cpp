@@ -1,5 +1,12 @@
 #include "support/video_files.h"
 
+#include <filesystem>
+#include <fstream>
+
+#include "support/gl_fixture.h"
+#include "support/image_files.h"
+#include "video_writer.h"
+
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
@@ -108,4 +115,19 @@ DecodedVideo DecodeVideo(const std::string& path, bool keepPictures)
     av_packet_free(&packet);
     avformat_close_input(&format);
     return video;
+}
+
+std::string MakeVideoShowFolder(const std::string& script)
+{
+    const std::string dir = MakeTempDir();
+    const std::string video = dir + "/data/vondo/video";
+    std::filesystem::create_directories(video);
+    WriteVideo(video + "/Video.avi", "mjpeg", 16, 16, 2, 25,
+               [](int, std::vector<uint8_t>& rgba) { rgba.assign(rgba.size(), 128); });
+    WriteSolidImage(video + "/frame.png", 8, 8, 0, 0, 0);
+    const char shader[] = "uniform sampler2D tex; void main() { gl_FragColor = texture2D(tex, gl_TexCoord[0].xy); }\n";
+    std::ofstream(video + "/video.fs") << shader;
+    std::ofstream(video + "/distort.fs") << shader;
+    std::ofstream(dir + "/data/demo.txt") << script;
+    return dir;
 }

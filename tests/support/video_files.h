@@ -22,3 +22,7 @@ struct DecodedVideo {
 
 // Decodes every picture and sample of a file; keepPictures keeps the pictures as RGB.
 DecodedVideo DecodeVideo(const std::string& path, bool keepPictures);
+
+// A show folder whose data/demo.txt is script, with what a Video entry reads:
+// a two-picture grey video, its frame picture and its two shaders.
+std::string MakeVideoShowFolder(const std::string& script);
