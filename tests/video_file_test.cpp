@@ -393,3 +393,21 @@ TEST(VideoFileTest, OnlyPlainFilesInKnownContainersAreRead)
     video.GrabFrame(2);
     EXPECT_EQ(NumberShown(video), 2);
 }
+
+TEST(VideoFileTest, AFileThatDecodesToMorePicturesThanPacketsReadsSafely)
+{
+    // Found by the fuzzer: a damaged MPEG-4 AVI whose decoder gives more
+    // pictures than the file has packets, which the AVI frame count indexed
+    // past the end of its timestamps. Last in the file: FFmpeg's complaint
+    // about packed B-frames, which this file draws too, is said once a run.
+    const std::vector<char> bytes = ReadAll(SourcePath("tests/data/more-pictures-than-packets.avi"));
+    ASSERT_FALSE(bytes.empty());
+    try {
+        VideoFile video(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+        ASSERT_GT(video.Length(), 0);
+        for (int i : {0, video.Length() - 1, video.Length() / 2, video.Length(), -1})
+            video.GrabFrame(i);
+    } catch (const DemoError&) {
+        // A message is as good an outcome as a picture.
+    }
+}

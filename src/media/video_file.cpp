@@ -271,7 +271,9 @@ void VideoFile::IndexPictures()
         return;
     }
     pictureAt_.assign(static_cast<size_t>(span), 0);
-    for (int n = 0; n < pictures; ++n)
+    // A damaged file can decode to more pictures than it has timestamps;
+    // those have no frame to be shown in.
+    for (int n = 0; n < std::min(pictures, count); ++n)
         for (int64_t slot = stamps[static_cast<size_t>(n)] - stamps.front(); slot < span; ++slot)
             pictureAt_[static_cast<size_t>(slot)] = n;
     if (pictures < count)
