@@ -168,7 +168,8 @@ int RunPlayer(const PlayerOptions& options)
         {
             LoadedFiles loaded;
             ScopedLoadListener listening(loaded);
-            LoadShow(*run.show, run.window.get());
+            // Offscreen nobody sees the loading display, so it is not drawn.
+            LoadShow(*run.show, offscreen ? nullptr : run.window.get());
             run.files = std::move(loaded.files);
         }
         if (run.profile)
