@@ -559,7 +559,9 @@ TEST_F(CaptureTest, XWindowWhoseServerIsKilledEndsTheCaptureWithAPlayableFile)
     int numbers[2];
     ASSERT_EQ(pipe(numbers), 0);
     const std::string fd = std::to_string(numbers[1]);
-    const char* xArgv[] = {"Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "640x480x24", nullptr};
+    // -noreset: SDL opens and closes the display once to probe it, and a
+    // server that resets when its last client leaves may refuse the next.
+    const char* xArgv[] = {"Xvfb", "-displayfd", fd.c_str(), "-noreset", "-screen", "0", "640x480x24", nullptr};
     pid_t server = 0;
     if (posix_spawnp(&server, "Xvfb", nullptr, nullptr, const_cast<char**>(xArgv), environ) != 0)
         GTEST_SKIP() << "needs Xvfb";
