@@ -448,6 +448,50 @@ TEST_F(MusicStreamTest, PrefetchedMusicIsTheFileThatOpenNames)
     unopened.Prefetch(Path("mono8k.wav"));
 }
 
+TEST_F(MusicStreamTest, PrefetchedMusicStartsBeforeTheRestIsDecoded)
+{
+    // 25 s with no two neighbouring samples alike: the first seconds come with
+    // Open, the rest decodes while the stream plays.
+    constexpr int kLongRate = 8000, kSeconds = 25;
+    WriteSound(Path("long.wav"), SF_FORMAT_WAV | SF_FORMAT_PCM_16, 1, kLongRate * kSeconds,
+               [](int i, int) { return ((i * 7919) % 65536 - 32768) / 32768.0; }, kLongRate);
+    PcmTrack whole;
+    std::string error;
+    ASSERT_TRUE(DecodeTrack(Path("long.wav"), whole, error)) << error;
+
+    // A seek beyond the beginning waits for the rest and wraps at the true end.
+    {
+        MusicStream stream;
+        stream.Prefetch(Path("long.wav"));
+        EXPECT_EQ(OpenQuietly(stream, Path("long.wav")), "");
+        stream.SetPosition(stream.SecondsToBytes(kSeconds + 3.0));
+        EXPECT_EQ(stream.Position(), stream.SecondsToBytes(3.0));
+        EXPECT_EQ(stream.Track().samples, whole.samples);
+    }
+
+    // The device plays on past what is decoded in silence, keeping its place,
+    // and goes on with the music once the main thread has taken in the rest.
+    MusicStream stream(true, FakeNow);
+    stream.Prefetch(Path("long.wav"));
+    OpenQuietly(stream, Path("long.wav"));
+    gFakeNow = 1.0;
+    if (!PlayQuietly(stream).empty() || !stream.PlaysOnDevice())
+        GTEST_SKIP() << "SDL's dummy audio driver did not open";
+    DeviceByHand device(stream);
+    const int from = kLongRate * 19 / 2;  // 9.5 s
+    stream.SetPosition(stream.SecondsToBytes(9.5));
+    const std::vector<int16_t> first = device.Period(2.0, kLongRate);
+    const auto heard = whole.samples.begin() + from;
+    const auto differs = std::mismatch(first.begin(), first.end(), heard).first - first.begin();
+    EXPECT_GE(differs, kLongRate / 2) << "the first 10 s come with Open";
+    EXPECT_LT(differs, kLongRate);
+    EXPECT_TRUE(std::all_of(first.begin() + differs, first.end(), [](int16_t s) { return s == 0; }));
+
+    EXPECT_EQ(stream.LengthFrames(), whole.Frames());
+    const std::vector<int16_t> next = device.Period(3.0, kLongRate);
+    EXPECT_TRUE(std::equal(next.begin(), next.end(), heard + kLongRate));
+}
+
 TEST_F(MusicStreamTest, FloatSamplesRoundHalfToEvenAndClip)
 {
     // Halves round to the even neighbour; beyond full scale the samples clip,

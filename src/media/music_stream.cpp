@@ -3,15 +3,22 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <system_error>
 #include <utility>
+
+#include "platform/thread_priority.h"
 
 namespace {
 
 constexpr int kBytesPerSample = 2;
+// What a prefetch decodes before the show starts; the rest decodes while the
+// show plays, hundreds of times faster than it is heard.
+constexpr int kBeginningSeconds = 10;
 
 // Holds SDL's audio lock for a scope when the device is running.
 class AudioLock {
@@ -41,10 +48,12 @@ MusicStream::MusicStream(bool acceptDummyDriver, TimeSource now)
 MusicStream::~MusicStream()
 {
     CloseDevice();
-    // A prefetch still running finishes before the stream goes: it was given
+    // A decoding still running finishes before the stream goes: it was given
     // nothing of the stream's own.
     if (prefetched_.valid())
         prefetched_.wait();
+    if (rest_.valid())
+        rest_.wait();
 }
 
 MusicStream::Decoded MusicStream::Decode(const std::string& path)
@@ -54,13 +63,64 @@ MusicStream::Decoded MusicStream::Decode(const std::string& path)
     return decoded;
 }
 
+MusicStream::Decoded MusicStream::DecodeBeginning(const std::string& path)
+{
+    auto decoder = std::make_unique<TrackDecoder>();
+    TrackDecoder::Progress progress = decoder->Open(path);
+    if (progress == TrackDecoder::kMore)
+        progress = decoder->Decode(static_cast<int64_t>(kBeginningSeconds) * decoder->Track().rate);
+    Decoded decoded;
+    decoded.ok = progress != TrackDecoder::kFailed;
+    decoded.error = decoder->Error();
+    if (progress == TrackDecoder::kMore) {
+        decoded.track = decoder->Track();
+        decoded.rest = std::move(decoder);
+    } else {
+        decoded.track = std::move(decoder->Track());
+    }
+    return decoded;
+}
+
+MusicStream::Decoded MusicStream::DecodeRest(std::unique_ptr<TrackDecoder> decoder)
+{
+    // The show's drawing goes first; the music needed next is seconds away.
+    GiveWayToOtherThreads();
+    Decoded decoded;
+    decoded.ok = decoder->Decode(-1) == TrackDecoder::kEnd;
+    decoded.error = decoder->Error();
+    decoded.track = std::move(decoder->Track());
+    return decoded;
+}
+
+void MusicStream::TakeRest(bool wait) const
+{
+    if (!rest_.valid() || (!wait && rest_.wait_for(std::chrono::seconds(0)) != std::future_status::ready))
+        return;
+    Decoded rest = rest_.get();
+    AudioLock lock(device_);
+    whole_ = true;
+    if (rest.ok) {
+        track_ = std::move(rest.track);
+        return;
+    }
+    // What was read plays on as the whole track.
+    std::fprintf(stderr, "Warning: cannot read all of music file %s (%s); the first %.1f s play in a loop\n",
+                 path_.c_str(), rest.error.c_str(), static_cast<double>(track_.Frames()) / rate_);
+}
+
+const PcmTrack& MusicStream::Track() const
+{
+    TakeRest(true);
+    return track_;
+}
+
 void MusicStream::Prefetch(const std::string& path)
 {
     if (prefetched_.valid())
         prefetched_.wait();
     prefetchedPath_ = path;
     try {
-        prefetched_ = std::async(std::launch::async, Decode, path);
+        prefetched_ = std::async(std::launch::async, DecodeBeginning, path);
     } catch (const std::system_error&) {
         // No thread to be had: Open decodes in the caller instead.
         prefetched_ = std::future<Decoded>();
@@ -76,6 +136,10 @@ void MusicStream::Open(const std::string& path)
     playing_ = false;
     paused_ = false;
     written_ = 0;
+    if (rest_.valid())
+        rest_.get();
+    whole_ = true;
+    path_ = path;
     // A prefetch of another file is finished and dropped.
     Decoded decoded;
     if (prefetched_.valid() && prefetchedPath_ == path)
@@ -86,6 +150,16 @@ void MusicStream::Open(const std::string& path)
         decoded = Decode(path);
     }
     track_ = std::move(decoded.track);
+    if (decoded.rest) {
+        whole_ = false;
+        try {
+            rest_ = std::async(std::launch::async, DecodeRest, std::move(decoded.rest));
+        } catch (const std::system_error&) {
+            rest_ = std::future<Decoded>();
+            whole_ = true;
+            decoded.ok = DecodeTrack(path, track_, decoded.error);
+        }
+    }
     if (!decoded.ok) {
         std::fprintf(stderr, "Warning: cannot play music file %s (%s); the show runs silent\n", path.c_str(),
                      decoded.error.c_str());
@@ -203,6 +277,13 @@ void MusicStream::Fill(int16_t* out, int frames)
 {
     const int64_t length = track_.Frames();
     for (int i = 0; i < frames; ++i) {
+        if (cursor_ >= length && !whole_) {
+            // Played past what is decoded yet: silence in step, until the
+            // main thread takes in the rest.
+            std::fill(out, out + static_cast<ptrdiff_t>(frames - i) * outChannels_, int16_t{0});
+            cursor_ += frames - i;
+            return;
+        }
         if (cursor_ >= length)
             cursor_ = 0;
         const int16_t* in = &track_.samples[static_cast<size_t>(cursor_ * channels_)];
@@ -249,6 +330,9 @@ int64_t MusicStream::WrapFrame(int64_t frame) const
     constexpr int64_t kMaxSilentFrame = 1000000000000000;  // about 700 years at 44.1 kHz
     if (frame < 0)
         return 0;
+    // Only a position beyond the beginning waits for the rest.
+    if (!whole_ && frame >= track_.Frames())
+        TakeRest(true);
     const int64_t length = track_.Frames();
     return length > 0 ? frame % length : std::min(frame, kMaxSilentFrame);
 }
@@ -262,11 +346,15 @@ int64_t MusicStream::HeardLinear(double now) const
 
 int64_t MusicStream::HeardFrame() const
 {
-    if (!playing_)
-        return seekFrame_;
+    TakeRest(false);
+    return playing_ ? WrapFrame(HeardUnwrapped()) : seekFrame_;
+}
+
+int64_t MusicStream::HeardUnwrapped() const
+{
     AudioLock lock(device_);
     const int64_t sinceSeek = HeardLinear(now_()) - seekLinear_;
-    return WrapFrame(seekFrame_ + std::max<int64_t>(0, sinceSeek));
+    return seekFrame_ + std::max<int64_t>(0, sinceSeek);
 }
 
 int64_t MusicStream::Position() const

@@ -41,9 +41,9 @@ public:
     bool PlaysOnDevice() const { return device_; }
     int Rate() const { return rate_; }
     int Channels() const { return channels_; }
-    int64_t LengthFrames() const { return track_.Frames(); }
-    // The decoded music (empty without a readable file).
-    const PcmTrack& Track() const { return track_; }
+    // The decoded music (empty without a readable file), once all of it is.
+    int64_t LengthFrames() const { return Track().Frames(); }
+    const PcmTrack& Track() const;
 
     // One period of the device's work, as SDL's audio thread asks for it:
     // len bytes of output. Tests call it themselves, with the device paused,
@@ -59,20 +59,35 @@ private:
     int64_t WrapFrame(int64_t frame) const;
     int64_t HeardLinear(double now) const;
     int64_t HeardFrame() const;
+    int64_t HeardUnwrapped() const;
 
-    // A decoding started by Prefetch: the track, or the reason it failed.
+    // A decoding: the track, or the reason it failed. A prefetch decodes the
+    // first seconds only and leaves the rest to `rest`, for Open to finish
+    // while the show plays.
     struct Decoded {
         PcmTrack track;
         std::string error;
         bool ok = false;
+        std::unique_ptr<TrackDecoder> rest;
     };
     static Decoded Decode(const std::string& path);
+    static Decoded DecodeBeginning(const std::string& path);
+    static Decoded DecodeRest(std::unique_ptr<TrackDecoder> decoder);
+    // Puts the whole track in place of its beginning once its decoding is
+    // done; with wait, waits for it.
+    void TakeRest(bool wait) const;
 
     bool acceptDummyDriver_;
     std::future<Decoded> prefetched_;
     std::string prefetchedPath_;
     TimeSource now_;
-    PcmTrack track_;
+    // The beginning of the music while the rest still decodes (whole_ false),
+    // then all of it. Taken in by const readers too, hence mutable; only the
+    // main thread changes them, the audio thread reads them under the lock.
+    mutable PcmTrack track_;
+    mutable std::future<Decoded> rest_;
+    mutable bool whole_ = true;
+    std::string path_;
     int rate_ = 44100;
     int channels_ = 2;
     int outChannels_ = 2;

@@ -3,6 +3,7 @@
 #include <sndfile.h>
 
 #include <new>
+#include <utility>
 
 #include "platform/plain_file.h"
 
@@ -34,70 +35,96 @@ int16_t ToPcm16(float x)
     return static_cast<int16_t>((scaled + kRounder) - kRounder);
 }
 
-bool Fail(PcmTrack& track, std::string& error, const std::string& reason)
-{
-    track = PcmTrack();
-    error = reason;
-    return false;
-}
-
 }  // namespace
 
-bool DecodeTrack(const std::string& path, PcmTrack& track, std::string& error)
+void TrackDecoder::SndfileCloser::operator()(SNDFILE* file) const
 {
-    track = PcmTrack();
+    sf_close(file);
+}
+
+TrackDecoder::Progress TrackDecoder::Fail(const std::string& reason)
+{
+    file_.reset();
+    track_ = PcmTrack();
+    error_ = reason;
+    return kFailed;
+}
+
+TrackDecoder::Progress TrackDecoder::End()
+{
+    const int readError = sf_error(file_.get());
+    file_.reset();
+    if (readError != SF_ERR_NO_ERROR && track_.Empty())
+        return Fail(sf_error_number(readError));
+    if (track_.Empty())
+        return Fail("no audio in the file");
+    // What a header promised beyond the end is given back.
+    track_.samples.shrink_to_fit();
+    return kEnd;
+}
+
+TrackDecoder::Progress TrackDecoder::Open(const std::string& path)
+{
+    track_ = PcmTrack();
+    error_.clear();
     // Opening a FIFO or a device would wait for ever.
     if (!IsPlainFile(path.c_str()))
-        return Fail(track, error, "not a plain file");
+        return Fail("not a plain file");
     SF_INFO info{};
-    SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
-    if (!file)
-        return Fail(track, error, sf_strerror(nullptr));
+    file_.reset(sf_open(path.c_str(), SFM_READ, &info));
+    if (!file_)
+        return Fail(sf_strerror(nullptr));
     if (info.channels < 1 || info.channels > kMaxChannels || info.samplerate < kMinRate ||
-        info.samplerate > kMaxRate) {
-        sf_close(file);
-        return Fail(track, error, "unsupported channel count or sample rate");
-    }
-    track.rate = info.samplerate;
-    track.channels = info.channels;
-    const int64_t maxFrames = kMaxSeconds * info.samplerate;
-
+        info.samplerate > kMaxRate)
+        return Fail("unsupported channel count or sample rate");
+    track_.rate = info.samplerate;
+    track_.channels = info.channels;
+    maxFrames_ = kMaxSeconds * info.samplerate;
     // Float reading normalises every source format to -1..1; the conversion
     // back to 16 bits clips what lossy decoders overshoot.
-    std::vector<float> chunk(static_cast<size_t>(kChunkFrames) * info.channels);
+    chunk_.resize(static_cast<size_t>(kChunkFrames) * info.channels);
     // The header's length only sizes the first allocation: a damaged file may
     // promise far more than it holds, so when that much memory is not to be
     // had the samples grow as they are read instead.
-    if (info.frames > 0 && info.frames <= maxFrames) {
+    if (info.frames > 0 && info.frames <= maxFrames_) {
         try {
-            track.samples.reserve(static_cast<size_t>(info.frames) * info.channels);
+            track_.samples.reserve(static_cast<size_t>(info.frames) * info.channels);
         } catch (const std::bad_alloc&) {
         }
     }
+    return kMore;
+}
+
+TrackDecoder::Progress TrackDecoder::Decode(int64_t frames)
+{
+    if (!file_)
+        return track_.Empty() ? kFailed : kEnd;
+    const int channels = track_.channels;
+    const int64_t until = frames < 0 ? maxFrames_ + 1 : track_.Frames() + frames;
     try {
-        for (;;) {
-            const sf_count_t got = sf_readf_float(file, chunk.data(), kChunkFrames);
+        while (track_.Frames() < until) {
+            const sf_count_t got = sf_readf_float(file_.get(), chunk_.data(), kChunkFrames);
             if (got <= 0)
-                break;
-            const size_t end = track.samples.size();
-            track.samples.resize(end + static_cast<size_t>(got * info.channels));
-            int16_t* out = track.samples.data() + end;
-            for (sf_count_t i = 0; i < got * info.channels; ++i)
-                out[i] = ToPcm16(chunk[i]);
-            if (track.Frames() > maxFrames) {
-                sf_close(file);
-                return Fail(track, error, "longer than an hour");
-            }
+                return End();
+            const size_t end = track_.samples.size();
+            track_.samples.resize(end + static_cast<size_t>(got * channels));
+            int16_t* out = track_.samples.data() + end;
+            for (sf_count_t i = 0; i < got * channels; ++i)
+                out[i] = ToPcm16(chunk_[i]);
+            if (track_.Frames() > maxFrames_)
+                return Fail("longer than an hour");
         }
     } catch (const std::bad_alloc&) {
-        sf_close(file);
-        return Fail(track, error, "out of memory");
+        return Fail("out of memory");
     }
-    const int readError = sf_error(file);
-    sf_close(file);
-    if (readError != SF_ERR_NO_ERROR && track.Empty())
-        return Fail(track, error, sf_error_number(readError));
-    if (track.Empty())
-        return Fail(track, error, "no audio in the file");
-    return true;
+    return kMore;
+}
+
+bool DecodeTrack(const std::string& path, PcmTrack& track, std::string& error)
+{
+    TrackDecoder decoder;
+    const bool ok = decoder.Open(path) != TrackDecoder::kFailed && decoder.Decode(-1) == TrackDecoder::kEnd;
+    track = std::move(decoder.Track());
+    error = decoder.Error();
+    return ok;
 }

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -17,3 +18,35 @@ struct PcmTrack {
 // Decodes every format libsndfile reads (WAV, FLAC, Ogg Vorbis, Opus, MP3...).
 // On failure returns false with the reason in error and leaves track empty.
 bool DecodeTrack(const std::string& path, PcmTrack& track, std::string& error);
+
+// DecodeTrack a piece at a time, for a player that starts on the beginning of
+// the music while the rest decodes.
+class TrackDecoder {
+public:
+    enum Progress { kMore, kEnd, kFailed };
+
+    // Opens the file and checks its format; kFailed with Error() when it
+    // cannot be played.
+    Progress Open(const std::string& path);
+    // Appends at least `frames` more to Track() (or all that is left, when
+    // frames is negative): kMore while the file goes on, kEnd at its end, or
+    // kFailed with Error() and an empty track. A file that fails to read
+    // after some audio keeps what was read and ends, as in DecodeTrack.
+    Progress Decode(int64_t frames);
+
+    PcmTrack& Track() { return track_; }
+    const std::string& Error() const { return error_; }
+
+private:
+    Progress Fail(const std::string& reason);
+    Progress End();
+
+    struct SndfileCloser {
+        void operator()(struct sf_private_tag* file) const;
+    };
+    std::unique_ptr<struct sf_private_tag, SndfileCloser> file_;
+    PcmTrack track_;
+    std::string error_;
+    std::vector<float> chunk_;
+    int64_t maxFrames_ = 0;
+};
