@@ -52,8 +52,7 @@ MusicStream::~MusicStream()
     // nothing of the stream's own.
     if (prefetched_.valid())
         prefetched_.wait();
-    if (rest_.valid())
-        rest_.wait();
+    DropRest();
 }
 
 MusicStream::Decoded MusicStream::Decode(const std::string& path)
@@ -81,12 +80,12 @@ MusicStream::Decoded MusicStream::DecodeBeginning(const std::string& path)
     return decoded;
 }
 
-MusicStream::Decoded MusicStream::DecodeRest(std::unique_ptr<TrackDecoder> decoder)
+MusicStream::Decoded MusicStream::DecodeRest(std::unique_ptr<TrackDecoder> decoder, const std::atomic<bool>* stop)
 {
     // The show's drawing goes first; the music needed next is seconds away.
     GiveWayToOtherThreads();
     Decoded decoded;
-    decoded.ok = decoder->Decode(-1) == TrackDecoder::kEnd;
+    decoded.ok = decoder->Decode(-1, stop) == TrackDecoder::kEnd;
     decoded.error = decoder->Error();
     decoded.track = std::move(decoder->Track());
     return decoded;
@@ -106,6 +105,16 @@ void MusicStream::TakeRest(bool wait) const
     // What was read plays on as the whole track.
     std::fprintf(stderr, "Warning: cannot read all of music file %s (%s); the first %.1f s play in a loop\n",
                  path_.c_str(), rest.error.c_str(), static_cast<double>(track_.Frames()) / rate_);
+}
+
+void MusicStream::DropRest()
+{
+    if (!rest_.valid())
+        return;
+    stopRest_ = true;
+    rest_.wait();
+    rest_ = std::future<Decoded>();
+    stopRest_ = false;
 }
 
 const PcmTrack& MusicStream::Track() const
@@ -136,8 +145,7 @@ void MusicStream::Open(const std::string& path)
     playing_ = false;
     paused_ = false;
     written_ = 0;
-    if (rest_.valid())
-        rest_.get();
+    DropRest();
     whole_ = true;
     path_ = path;
     // A prefetch of another file is finished and dropped.
@@ -153,7 +161,7 @@ void MusicStream::Open(const std::string& path)
     if (decoded.rest) {
         whole_ = false;
         try {
-            rest_ = std::async(std::launch::async, DecodeRest, std::move(decoded.rest));
+            rest_ = std::async(std::launch::async, DecodeRest, std::move(decoded.rest), &stopRest_);
         } catch (const std::system_error&) {
             rest_ = std::future<Decoded>();
             whole_ = true;

@@ -1,4 +1,5 @@
 #pragma once
+#include <atomic>
 #include <cstdint>
 #include <future>
 #include <string>
@@ -72,7 +73,9 @@ private:
     };
     static Decoded Decode(const std::string& path);
     static Decoded DecodeBeginning(const std::string& path);
-    static Decoded DecodeRest(std::unique_ptr<TrackDecoder> decoder);
+    static Decoded DecodeRest(std::unique_ptr<TrackDecoder> decoder, const std::atomic<bool>* stop);
+    // Ends the decoding of the rest, unused.
+    void DropRest();
     // Puts the whole track in place of its beginning once its decoding is
     // done; with wait, waits for it.
     void TakeRest(bool wait) const;
@@ -87,6 +90,7 @@ private:
     mutable PcmTrack track_;
     mutable std::future<Decoded> rest_;
     mutable bool whole_ = true;
+    std::atomic<bool> stopRest_{false};
     std::string path_;
     int rate_ = 44100;
     int channels_ = 2;

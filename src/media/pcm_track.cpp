@@ -95,7 +95,7 @@ TrackDecoder::Progress TrackDecoder::Open(const std::string& path)
     return kMore;
 }
 
-TrackDecoder::Progress TrackDecoder::Decode(int64_t frames)
+TrackDecoder::Progress TrackDecoder::Decode(int64_t frames, const std::atomic<bool>* stop)
 {
     if (!file_)
         return track_.Empty() ? kFailed : kEnd;
@@ -103,6 +103,8 @@ TrackDecoder::Progress TrackDecoder::Decode(int64_t frames)
     const int64_t until = frames < 0 ? maxFrames_ + 1 : track_.Frames() + frames;
     try {
         while (track_.Frames() < until) {
+            if (stop && stop->load(std::memory_order_relaxed))
+                return Fail("stopped");
             const sf_count_t got = sf_readf_float(file_.get(), chunk_.data(), kChunkFrames);
             if (got <= 0)
                 return End();

@@ -1,4 +1,5 @@
 #pragma once
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -31,8 +32,9 @@ public:
     // Appends at least `frames` more to Track() (or all that is left, when
     // frames is negative): kMore while the file goes on, kEnd at its end, or
     // kFailed with Error() and an empty track. A file that fails to read
-    // after some audio keeps what was read and ends, as in DecodeTrack.
-    Progress Decode(int64_t frames);
+    // after some audio keeps what was read and ends, as in DecodeTrack. When
+    // *stop turns true (from another thread) it stops soon, as kFailed.
+    Progress Decode(int64_t frames, const std::atomic<bool>* stop = nullptr);
 
     PcmTrack& Track() { return track_; }
     const std::string& Error() const { return error_; }
