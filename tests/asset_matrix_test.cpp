@@ -14,7 +14,6 @@
 #include <algorithm>
 #include <cstdlib>
 #include <fstream>
-#include <iterator>
 #include <map>
 #include <random>
 #include <set>
@@ -22,16 +21,11 @@
 #include <vector>
 
 #include "platform/load_listener.h"
+#include "support/files.h"
 #include "support/gl_fixture.h"
 #include "show/show_loader.h"
 
 namespace {
-
-std::string ReadFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 // The files that loading the show in dir reads, the script and music included.
 std::vector<std::string> FilesOfShow(const std::string& dir)

@@ -11,7 +11,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -21,6 +20,7 @@
 #include "render/picture_file.h"
 #include "support/gl_fixture.h"
 #include "effects/plugin_loader.h"
+#include "support/files.h"
 #include "support/held_frame.h"
 #include "timeline/script_reader.h"
 
@@ -29,12 +29,6 @@ namespace {
 std::string TestPlugin(const char* name)
 {
     return std::string(TEST_PLUGIN_DIR) + "/libtest_plugin_" + name + ".so";
-}
-
-std::string ReadFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 void WriteFile(const std::string& path, const std::string& bytes)

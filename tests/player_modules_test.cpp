@@ -1,7 +1,6 @@
 // The modules that hold the player's FFmpeg and GTK code: where they are
 // found, what a run loads, and what happens when one is missing.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <cstdio>
@@ -14,22 +13,11 @@
 #include "host/setup/dialogs.h"
 #include "media/video_support.h"
 #include "platform/player_module.h"
+#include "support/files.h"
 #include "support/image_files.h"
 #include "support/video_files.h"
 
 namespace {
-
-std::string ReadFile(const std::string& path)
-{
-    std::ifstream in(path);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-bool Exists(const std::string& path)
-{
-    struct stat s;
-    return stat(path.c_str(), &s) == 0;
-}
 
 // The folder of the built modules, as ctest gives it.
 std::string BuiltModules()

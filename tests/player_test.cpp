@@ -9,6 +9,7 @@
 #include <sstream>
 #include <vector>
 
+#include "support/files.h"
 #include "support/gl_fixture.h"
 #include "support/image_files.h"
 
@@ -32,18 +33,6 @@ int RunPlayer(const std::string& dir, const std::string& args)
     const std::string command = std::string(player) + " -C " + dir + " --no-gui " + args + " 2>" + dir + "/stderr.txt";
     const int status = std::system(command.c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-std::string ReadFile(const std::string& path)
-{
-    std::ifstream in(path);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-bool Exists(const std::string& path)
-{
-    struct stat s;
-    return stat(path.c_str(), &s) == 0;
 }
 
 TEST(Player, RendersFramesAsTheShowDrawsThem)
