@@ -9,6 +9,8 @@ extern "C" {
 #include <libswscale/swscale.h>
 }
 
+#include <sched.h>
+
 #include <algorithm>
 #include <cstdio>
 
@@ -55,6 +57,20 @@ const VideoCodec* FindVideoCodec(const std::string& name)
     return nullptr;
 }
 
+// Encoding threads where the settings leave it open. On two cores or fewer a
+// software renderer keeps both busy while it draws, so more threads would only
+// take turns with it and one costs least. With more cores the encoder gets all
+// but the one that draws: with a graphics card, drawing needs little CPU and
+// one thread could not keep up.
+int EncoderThreads(int asked)
+{
+    if (asked > 0)
+        return asked;
+    cpu_set_t usable;
+    const int cores = sched_getaffinity(0, sizeof usable, &usable) == 0 ? CPU_COUNT(&usable) : 1;
+    return cores <= 2 ? 1 : std::min(cores - 1, 16);
+}
+
 // Sets the encoder's own options for the named codec.
 void TuneEncoder(AVCodecContext* video, const std::string& name, int keyInterval)
 {
@@ -71,9 +87,6 @@ void TuneEncoder(AVCodecContext* video, const std::string& name, int keyInterval
             av_opt_set(video->priv_data, "preset", "veryfast", 0);
             av_opt_set(video->priv_data, "qp", "0", 0);
         }
-        // A software renderer keeps every core busy while it draws, so more
-        // encoding threads would only take turns with it; one costs least.
-        video->thread_count = 1;
         // A key frame every two seconds starts a fragment of the file.
         video->gop_size = keyInterval;
     } else if (name == "ffv1") {
@@ -210,6 +223,7 @@ void VideoEncoder::OpenVideo(const VideoEncoderSettings& settings)
     if (format_->oformat->flags & AVFMT_GLOBALHEADER)
         video_->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
     TuneEncoder(video_, settings.codec, (2 * settings.fps + settings.fpsBase - 1) / settings.fpsBase);
+    video_->thread_count = EncoderThreads(settings.threads);
     const std::string starting = std::string("Unable to start the ") + choice.label + " encoder";
     Check(avcodec_open2(video_, codec, nullptr), starting.c_str());
     Check(avcodec_parameters_from_context(videoStream_->codecpar, video_), "Unable to set up the video stream");
@@ -278,6 +292,11 @@ AVFrame* VideoEncoder::NewPicture() const
     picture->format = video_->pix_fmt;
     picture->width = width_;
     picture->height = height_;
+    // Some encoders (ProRes) tag the stream from each picture, not from the codec.
+    picture->colorspace = video_->colorspace;
+    picture->color_primaries = video_->color_primaries;
+    picture->color_trc = video_->color_trc;
+    picture->color_range = video_->color_range;
     if (av_frame_get_buffer(picture, 0) < 0) {
         av_frame_free(&picture);
         ThrowMessage("Out of memory");

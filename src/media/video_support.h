@@ -40,6 +40,7 @@ struct VideoEncoderSettings {
     int fpsBase = 1;
     int sampleRate = 44100;
     int channels = 2;  // 1 or 2
+    int threads = 0;   // encoding threads; 0: as many as the cores this process may use allow
 };
 
 // A video file being written with one picture and one sound stream
