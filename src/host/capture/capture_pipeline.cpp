@@ -2,9 +2,27 @@
 
 #include <algorithm>
 #include <cstring>
+#include <exception>
 
 #include "platform/demo_error.h"
 #include "platform/thread_priority.h"
+
+namespace {
+
+// Runs one step of a thread; false with the reason when it throws.
+template <typename Step>
+bool Attempt(Step&& step, std::string& error)
+{
+    try {
+        step();
+        return true;
+    } catch (const std::exception& e) {
+        error = e.what();
+        return false;
+    }
+}
+
+}  // namespace
 
 CapturePipeline::CapturePipeline(const VideoEncoderSettings& settings, const CaptureSound& sound)
     : encoder_(VideoSupport().createWriter(settings)),
@@ -13,54 +31,86 @@ CapturePipeline::CapturePipeline(const VideoEncoderSettings& settings, const Cap
       fps_(settings.fps),
       fpsBase_(settings.fpsBase)
 {
-    for (int i = 0; i < kSlots; ++i) {
-        slots_[i].resize(static_cast<size_t>(settings.width) * settings.height * 4);
-        free_[freeCount_++] = i;
+    for (std::vector<uint8_t>& slot : slots_)
+        slot.resize(static_cast<size_t>(settings.width) * settings.height * 4);
+    try {
+        for (AVFrame*& picture : pictures_)
+            picture = encoder_->NewPicture();
+        converting_ = std::thread(&CapturePipeline::Convert, this);
+        encoding_ = std::thread(&CapturePipeline::Encode, this);
+    } catch (...) {
+        Stop();
+        FreePictures();
+        throw;
     }
-    picture_ = encoder_->NewPicture();
-    worker_ = std::thread(&CapturePipeline::Work, this);
 }
 
 CapturePipeline::~CapturePipeline()
 {
     Stop();
-    encoder_->FreePicture(picture_);
+    FreePictures();
 }
 
+void CapturePipeline::FreePictures()
+{
+    for (AVFrame*& picture : pictures_)
+        if (picture) {
+            encoder_->FreePicture(picture);
+            picture = nullptr;
+        }
+}
+
+// Lets the threads finish what is queued, then end. The converting thread
+// closes the encoding thread's queue when it ends.
 void CapturePipeline::Stop()
+{
+    drawn_.Close();
+    if (converting_.joinable())
+        converting_.join();
+    else
+        converted_.Close();
+    if (encoding_.joinable())
+        encoding_.join();
+}
+
+void CapturePipeline::Fail(const std::string& error)
 {
     {
         std::lock_guard<std::mutex> lock(mutex_);
-        closing_ = true;
+        if (failed_)
+            return;
+        failed_ = true;
+        error_ = error;
     }
-    slotReady_.notify_one();
-    if (worker_.joinable())
-        worker_.join();
+    drawn_.Refuse();
+}
+
+bool CapturePipeline::Failed()
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return failed_;
+}
+
+std::string CapturePipeline::Error()
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return error_;
 }
 
 void CapturePipeline::Submit(const uint8_t* bgra)
 {
-    int slot = 0;
-    {
-        std::unique_lock<std::mutex> lock(mutex_);
-        slotFree_.wait(lock, [this] { return freeCount_ > 0 || failed_; });
-        if (failed_)
-            throw DemoError(error_);
-        slot = free_[--freeCount_];
-    }
+    const int slot = drawn_.TakeFree();
+    if (slot < 0)
+        throw DemoError(Error());
     std::memcpy(slots_[slot].data(), bgra, slots_[slot].size());
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        ready_[(readyHead_ + readyCount_++) % kSlots] = slot;
-    }
-    slotReady_.notify_one();
+    drawn_.Pass(slot);
 }
 
 void CapturePipeline::Finish()
 {
     Stop();
-    if (failed_)
-        throw DemoError(error_);
+    if (Failed())
+        throw DemoError(Error());
     encoder_->Finish();
 }
 
@@ -71,54 +121,44 @@ int64_t CapturePipeline::Abandon()
     return encoder_->CompleteSize();
 }
 
-void CapturePipeline::Work()
+// A software renderer draws on every core; converting and encoding in the
+// time it leaves hold the drawing up least. After a failure the slots and
+// pictures still go round without work, so no side waits for ever.
+void CapturePipeline::Convert()
 {
-    // A software renderer draws on every core; encoding in the time it leaves
-    // holds the drawing up least.
     GiveWayToOtherThreads();
-    // Runs one step; a failure is kept for the drawing side's next Submit.
-    auto attempt = [this](auto&& step) {
-        try {
-            step();
-            return true;
-        } catch (const std::exception& e) {
-            std::lock_guard<std::mutex> lock(mutex_);
-            failed_ = true;
-            error_ = e.what();
-            return false;
-        }
-    };
-    for (;;) {
-        int slot = 0;
-        bool failed = false;
-        {
-            std::unique_lock<std::mutex> lock(mutex_);
-            slotReady_.wait(lock, [this] { return readyCount_ > 0 || closing_; });
-            if (readyCount_ == 0)
-                return;
-            slot = ready_[readyHead_];
-            readyHead_ = (readyHead_ + 1) % kSlots;
-            --readyCount_;
-            failed = failed_;
-        }
-        // After a failure the slots still come back, so the drawing side never waits forever.
-        failed = failed || !attempt([&] { encoder_->FillPicture(slots_[slot].data(), picture_); });
+    std::string error;
+    for (int slot; (slot = drawn_.TakeReady()) >= 0;) {
+        // Never refused: the encoding thread frees every picture it takes.
+        const int picture = converted_.TakeFree();
+        if (!Failed() && !Attempt([&] { encoder_->FillPicture(slots_[slot].data(), pictures_[picture]); }, error))
+            Fail(error);
         // Converted, the slot takes the next picture while this one is encoded.
-        {
-            std::lock_guard<std::mutex> lock(mutex_);
-            free_[freeCount_++] = slot;
-        }
-        slotFree_.notify_one();
-        if (!failed)
-            attempt([&] {
-                encoder_->WritePicture(picture_);
-                // The music from this picture's start to the next one's, counted in
-                // whole frames from picture 0 so that no rounding builds up.
-                const int64_t from = encoded_ * rate_ * fpsBase_ / fps_;
-                ++encoded_;
-                WriteMusic(from, encoded_ * rate_ * fpsBase_ / fps_ - from);
-            });
+        drawn_.Free(slot);
+        converted_.Pass(picture);
     }
+    converted_.Close();
+}
+
+void CapturePipeline::Encode()
+{
+    GiveWayToOtherThreads();
+    std::string error;
+    for (int picture; (picture = converted_.TakeReady()) >= 0;) {
+        if (!Failed() && !Attempt([&] { EncodeOne(pictures_[picture]); }, error))
+            Fail(error);
+        converted_.Free(picture);
+    }
+}
+
+void CapturePipeline::EncodeOne(AVFrame* picture)
+{
+    encoder_->WritePicture(picture);
+    // The music from this picture's start to the next one's, counted in whole
+    // frames from picture 0 so that no rounding builds up.
+    const int64_t from = encoded_ * rate_ * fpsBase_ / fps_;
+    ++encoded_;
+    WriteMusic(from, encoded_ * rate_ * fpsBase_ / fps_ - from);
 }
 
 // The music loops as it does in a live run; before its start there is silence.

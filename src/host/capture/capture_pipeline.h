@@ -1,5 +1,4 @@
 #pragma once
-#include <condition_variable>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -7,6 +6,7 @@
 #include <thread>
 #include <vector>
 
+#include "host/capture/slot_ring.h"
 #include "media/pcm_track.h"
 #include "media/video_support.h"
 
@@ -16,21 +16,22 @@ struct CaptureSound {
     int64_t firstFrame = 0;           // track frame heard with picture 0; before 0 is silence
 };
 
-// The encoding half of a capture. The drawing thread only copies each
-// picture's bytes into one of a few fixed slots and queues it; a worker thread
-// converts it for the encoder, encodes it with the music that plays during it
-// and writes the file, so drawing and encoding overlap. Nothing is allocated
-// per picture.
+// The encoding half of a capture, in two steps on threads of their own, so
+// that they overlap with drawing and with each other. The drawing thread only
+// copies each picture's bytes into one of a few fixed slots and queues it; a
+// converting thread turns it into the encoder's picture format; an encoding
+// thread encodes that with the music that plays during it and writes the file.
+// Nothing is allocated per picture.
 class CapturePipeline {
 public:
     CapturePipeline(const VideoEncoderSettings& settings, const CaptureSound& sound);
-    // Stops the worker; a file that was not finished stays unfinished.
+    // Stops the threads; a file that was not finished stays unfinished.
     ~CapturePipeline();
     CapturePipeline(const CapturePipeline&) = delete;
     CapturePipeline& operator=(const CapturePipeline&) = delete;
 
     // Queues one picture (BGRA, bottom row first), waiting while the queue is
-    // full. Throws the worker's error once encoding has failed.
+    // full. Throws the first error of the other threads once they have failed.
     void Submit(const uint8_t* bgra);
     // Encodes what is queued and finishes the file. Throws on failure.
     void Finish();
@@ -40,10 +41,18 @@ public:
 
 private:
     static constexpr int kSlots = 3;
+    static constexpr int kPictures = 2;
 
-    void Work();
+    void Convert();
+    void Encode();
+    void EncodeOne(AVFrame* picture);
     void WriteMusic(int64_t from, int64_t count);
     void Stop();
+    void FreePictures();
+    // Keeps the first failure for the drawing side, which stops waiting for slots.
+    void Fail(const std::string& error);
+    bool Failed();
+    std::string Error();
 
     std::unique_ptr<VideoWriter> encoder_;
     CaptureSound sound_;
@@ -51,19 +60,14 @@ private:
     int fps_;
     int fpsBase_;
     std::vector<uint8_t> slots_[kSlots];  // BGRA pictures as drawn
-    AVFrame* picture_ = nullptr;          // worker only: a slot converted for the encoder
+    AVFrame* pictures_[kPictures] = {};   // slots converted for the encoder
+    SlotRing drawn_{kSlots};              // from drawing to converting
+    SlotRing converted_{kPictures};       // from converting to encoding
 
     std::mutex mutex_;
-    std::condition_variable slotFree_;
-    std::condition_variable slotReady_;
-    int free_[kSlots];  // a stack of free slots
-    int freeCount_ = 0;
-    int ready_[kSlots];  // a ring of filled slots, oldest first
-    int readyHead_ = 0;
-    int readyCount_ = 0;
-    bool closing_ = false;
     bool failed_ = false;
     std::string error_;
-    int64_t encoded_ = 0;  // worker only
-    std::thread worker_;
+    int64_t encoded_ = 0;  // encoding thread only
+    std::thread converting_;
+    std::thread encoding_;
 };
