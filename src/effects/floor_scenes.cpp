@@ -5,6 +5,7 @@
 #include "effects/draw_cube.h"
 #include "timeline/effect_time.h"
 #include "platform/shared_random.h"
+#include "render/gl_objects.h"
 #include "render/guards.h"
 #include "render/screen.h"
 
@@ -66,15 +67,18 @@ BallsBounce::BallsBounce(int start, int end) : Effekt(start, end)
     floorProgram.Load(true, "data/brakvolde/bounce/floorshader.fs");
     floor.Load("data/brakvolde/bounce/skak.png");
     shadow.Load("data/brakvolde/bounce/skygge.png");
-    ball = gluNewQuadric();
-    gluQuadricTexture(ball, GL_TRUE);
-    gluQuadricNormals(ball, GLU_SMOOTH);
+    // Every ball is the same sphere: its vertices are sent to GL once, not once
+    // a ball each frame.
+    GLUquadric* quadric = gluNewQuadric();
+    gluQuadricTexture(quadric, GL_TRUE);
+    gluQuadricNormals(quadric, GLU_SMOOTH);
+    ball = glGenLists(1);
+    RecordGlObject(GlObjects::kList, ball);
+    glNewList(ball, GL_COMPILE);
+    gluSphere(quadric, 2, 20, 10);
+    glEndList();
+    gluDeleteQuadric(quadric);
     ballProgram.Load("data/brakvolde/bounce/cubeshader.fs", "data/brakvolde/bounce/cubeshader.vs");
-}
-
-BallsBounce::~BallsBounce()
-{
-    gluDeleteQuadric(ball);
 }
 
 BallPlace BallsBounce::PlaceBall(int i, uint32_t rel, float t, float beat, float k)
@@ -139,7 +143,7 @@ void BallsBounce::Draw(int timeMs, float beat)
             continue;
         CPushMatrix at;
         glTranslatef(place.x, place.y, place.lift + 0.9f);
-        gluSphere(ball, 2, 20, 10);
+        glCallList(ball);
     }
     glUseProgram(0);
 }

@@ -39,7 +39,6 @@ public:
     static constexpr int kBalls = 500;
 
     BallsBounce(int start, int end);
-    ~BallsBounce() override;
     void Draw(int timeMs, float beat) override;
 
     // Ball i with rel ms of the effect gone; draws the ball's four random
@@ -51,7 +50,7 @@ private:
     FragmentProgram floorProgram;
     CTextureFreeImage floor;
     CTextureFreeImage shadow;
-    GLUquadric* ball;
+    GLuint ball;  // a display list, freed with the show's GL objects
     ShaderProgram ballProgram;
 };
 
