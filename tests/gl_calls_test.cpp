@@ -96,4 +96,32 @@ TEST_F(GlCallTest, ChaosZoomerFlowersTurn20DegreesApartAndOnceEvery180Seconds)
     EXPECT_EQ(std::count_if(turns.begin(), turns.end(), [](float a) { return a >= 6 && a < 6 + 20 * 13; }), 13);
 }
 
+TEST_F(GlCallTest, NanoBallTipsEachRodAtItsOwnLengthAndBindsEachPictureOnceAFrame)
+{
+    Effekter::NanoBall ball(10000, 100000);
+    const int timeMs = 12000;  // 2 s in: all 512 rods
+    const int rods = Effekter::NanoBall::kMaxRods;
+    GlRecording recording;
+    ball.Draw(timeMs, 0.3f);  // too weak a beat to switch
+    ExpectSceneStateRestored();
+
+    // Rebinding per rod would cost a software renderer a copy of its sampler
+    // state each time: the background, the rods and the flares, and unbinds.
+    EXPECT_LE(recording.Named("BindTexture").size(), 6u);
+
+    // The flare of rod i sits at its tip: two numbers a rod after the reseed.
+    const std::vector<GlCall> moves = recording.Named("Translatef");
+    ASSERT_GE(moves.size(), static_cast<size_t>(rods));
+    const size_t firstTip = moves.size() - rods;
+    SeedRandom(0);
+    for (int i = 0; i < rods; ++i) {
+        SCOPED_TRACE(i);
+        const float a = static_cast<float>(NextRandom() & 31) * 0.2f;
+        const float length = std::sin(RandomUnit() * 2 * static_cast<float>(rods) + 12000.0f / 1000) + (8 - a);
+        ExpectCall(moves[firstTip + i], {0, 0, length});
+        if (HasFailure())
+            return;
+    }
+}
+
 }  // namespace

@@ -27,6 +27,22 @@ GLUquadric* NewTexturedQuadric()
     return quadric;
 }
 
+// Turns the z axis along rod i of n, spread evenly over the sphere along a
+// golden-angle spiral.
+void TurnToRod(int i, int n)
+{
+    const float step = 2.0f / static_cast<float>(n);
+    const float half = step / 2;
+    const float golden = (3 - std::sqrt(5.0f)) * kPi;
+    const float y = static_cast<float>(i) * step - 1 + half;
+    const float r = std::sqrt(1 - y * y);
+    const float phi = static_cast<float>(i) * golden;
+    const float px = std::cos(phi) * r;
+    const float pz = std::sin(phi) * r;
+    glRotatef(std::atan2(px, pz) * 180 / kPi, 0, 1, 0);
+    glRotatef(std::atan2(std::sqrt(px * px + pz * pz), y) * 180 / kPi - 90, 1, 0, 0);
+}
+
 }  // namespace
 
 void SceneLight::Apply()
@@ -134,32 +150,28 @@ void NanoBall::Draw(int timeMs, float beat)
     glRotatef(t / 50 + grow * 20, 0, 0, 1);
 
     glUseProgram(cubeProgram.program);
-    if (rods > 0) {
-        // Rods spread evenly over the sphere along a golden-angle spiral.
-        const float step = 2.0f / static_cast<float>(rods);
-        const float half = step / 2;
-        const float golden = (3 - std::sqrt(5.0f)) * kPi;
-        for (int i = 0; i < rods; ++i) {
-            const float y = static_cast<float>(i) * step - 1 + half;
-            const float r = std::sqrt(1 - y * y);
-            const float phi = static_cast<float>(i) * golden;
-            const float px = std::cos(phi) * r;
-            const float pz = std::sin(phi) * r;
-
-            const float a = static_cast<float>(NextRandom() & 31) * 0.2f;
-            const float length = std::sin(RandomUnit() * 2 * static_cast<float>(rods) + t / 1000) + (8 - a);
-
-            CPushMatrix rodMatrix;
-            glRotatef(std::atan2(px, pz) * 180 / kPi, 0, 1, 0);
-            glRotatef(std::atan2(std::sqrt(px * px + pz * pz), y) * 180 / kPi - 90, 1, 0, 0);
-            glBindTexture(GL_TEXTURE_2D, rod.texture);
-            gluCylinder(quadric, 0.5, 0.5, length, 4, 1);
-            glTranslatef(0, 0, length);
-            glBindTexture(GL_TEXTURE_2D, flare.texture);
-            gluDisk(quadric, 0, 0.5, 4, 1);
-            glBindTexture(GL_TEXTURE_2D, 0);
-        }
+    // All rods first, then all flares: two texture changes a frame instead of
+    // two a rod. A software renderer copies its whole sampler state (about
+    // 30 KB) at each change and keeps the copies until the frame is drawn:
+    // 58 MiB a frame at 512 rods. Blending is off, so the order shows only
+    // where a flare and a later rod meet at exactly the same depth (a pixel
+    // in one frame of twenty at 320 x 240).
+    glBindTexture(GL_TEXTURE_2D, rod.texture);
+    for (int i = 0; i < rods; ++i) {
+        const float a = static_cast<float>(NextRandom() & 31) * 0.2f;
+        rodLengths[i] = std::sin(RandomUnit() * 2 * static_cast<float>(rods) + t / 1000) + (8 - a);
+        CPushMatrix rodMatrix;
+        TurnToRod(i, rods);
+        gluCylinder(quadric, 0.5, 0.5, rodLengths[i], 4, 1);
     }
+    glBindTexture(GL_TEXTURE_2D, flare.texture);
+    for (int i = 0; i < rods; ++i) {
+        CPushMatrix rodMatrix;
+        TurnToRod(i, rods);
+        glTranslatef(0, 0, rodLengths[i]);
+        gluDisk(quadric, 0, 0.5, 4, 1);
+    }
+    glBindTexture(GL_TEXTURE_2D, 0);
     glUseProgram(0);
 }
 

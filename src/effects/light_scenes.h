@@ -50,6 +50,7 @@ private:
     CTextureFreeImage flare;
     CTextureFreeImage background;
     uint32_t lastBeat = 0;
+    float rodLengths[kMaxRods] = {};
     ShaderProgram cubeProgram;
     RenderTarget target;     // built with the effect, not drawn with
     FragmentProgram bend;    // likewise

@@ -85,6 +85,13 @@ void GLAPIENTRY glColor4f(GLfloat r, GLfloat g, GLfloat b, GLfloat a)
     Record("Color4f", {r, g, b, a});
     real(r, g, b, a);
 }
+
+void GLAPIENTRY glBindTexture(GLenum target, GLuint texture)
+{
+    static const auto real = Real<void (*)(GLenum, GLuint)>("glBindTexture");
+    Record("BindTexture", {static_cast<float>(target), static_cast<float>(texture)});
+    real(target, texture);
+}
 }
 
 namespace {
