@@ -76,6 +76,7 @@ void ShaderSuite3D::Draw(int timeMs, float)
             CPushMatrix pass;
             glColor4f(1, 1, 1, 1);
             model.Draw();
+            passes.Step();
         }
         glUseProgram(0);
     }

@@ -2,6 +2,7 @@
 
 #include <chrono>
 
+#include "platform/draw_pacer.h"
 #include "platform/egl_offscreen.h"
 #include "platform/stop_signals.h"
 #include "platform/window.h"
@@ -11,12 +12,6 @@ namespace {
 class EglWindow : public Window {
 public:
     EglWindow(int width, int height) : gl_(width, height) {}
-    ~EglWindow() override
-    {
-        for (GLsync fence : drawing_)
-            if (fence)
-                glDeleteSync(fence);
-    }
 
     // Nothing to show and no events: the frame stays in the framebuffer for
     // the read-back, and only the stop signals end the run. Like a window's
@@ -27,14 +22,8 @@ public:
     // nothing to overlap with.
     void FramePump() override
     {
-        if (GLEW_ARB_sync) {
-            GLsync drawn = glFenceSync(GL_SYNC_GPU_COMMANDS_COMPLETE, 0);
-            WaitFor(drawing_[next_]);
-            drawing_[next_] = drawn;
-            next_ = (next_ + 1) % kInFlight;
-        } else {
+        if (!frames_.Step())
             glFinish();
-        }
         if (const int signal = StopSignal())
             throw StopRequested(signal);
     }
@@ -47,22 +36,8 @@ public:
     unsigned ReadBuffer() const override { return EglOffscreen::ReadBuffer(); }
 
 private:
-    static void WaitFor(GLsync& fence)
-    {
-        if (!fence)
-            return;
-        constexpr GLuint64 kSecond = 1000000000;
-        GLenum waited = GL_TIMEOUT_EXPIRED;
-        for (GLbitfield flags = GL_SYNC_FLUSH_COMMANDS_BIT; waited == GL_TIMEOUT_EXPIRED; flags = 0)
-            waited = glClientWaitSync(fence, flags, kSecond);
-        glDeleteSync(fence);
-        fence = nullptr;
-    }
-
-    static constexpr int kInFlight = 2;
     EglOffscreen gl_;
-    GLsync drawing_[kInFlight] = {};  // the frames of the last pumps, the oldest at next_
-    int next_ = 0;
+    DrawPacer frames_{2};
     WindowKeys keys_;  // never pressed
     std::chrono::steady_clock::time_point opened_ = std::chrono::steady_clock::now();
 };

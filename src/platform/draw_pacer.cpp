@@ -1,0 +1,39 @@
+#include "platform/draw_pacer.h"
+
+#include <algorithm>
+
+namespace {
+
+void WaitFor(GLsync& fence)
+{
+    if (!fence)
+        return;
+    constexpr GLuint64 kSecond = 1000000000;
+    GLenum waited = GL_TIMEOUT_EXPIRED;
+    for (GLbitfield flags = GL_SYNC_FLUSH_COMMANDS_BIT; waited == GL_TIMEOUT_EXPIRED; flags = 0)
+        waited = glClientWaitSync(fence, flags, kSecond);
+    glDeleteSync(fence);
+    fence = nullptr;
+}
+
+}  // namespace
+
+DrawPacer::DrawPacer(int depth) : depth_(std::clamp(depth, 1, kMaxDepth)) {}
+
+DrawPacer::~DrawPacer()
+{
+    for (GLsync fence : fences_)
+        if (fence)
+            glDeleteSync(fence);
+}
+
+bool DrawPacer::Step()
+{
+    if (!GLEW_ARB_sync)
+        return false;
+    GLsync drawn = glFenceSync(GL_SYNC_GPU_COMMANDS_COMPLETE, 0);
+    WaitFor(fences_[next_]);
+    fences_[next_] = drawn;
+    next_ = (next_ + 1) % depth_;
+    return true;
+}

@@ -1,0 +1,27 @@
+#pragma once
+#include <GL/glew.h>
+
+// Keeps the drawing at most `depth` steps (frames, or passes of one frame)
+// ahead of the renderer. A software renderer holds each step's binned
+// geometry in memory until it has drawn it: left alone it queues frame after
+// frame, or within one frame pass after pass of a many-pass effect, by tens
+// of megabytes each. Step() fences the GL commands so far and waits until the
+// step `depth` back has been drawn; it returns false, waiting for nothing,
+// where the driver has no fences (GL_ARB_sync). Needs a current GL context
+// from construction to destruction.
+class DrawPacer {
+public:
+    static constexpr int kMaxDepth = 4;
+
+    explicit DrawPacer(int depth);
+    ~DrawPacer();
+    DrawPacer(const DrawPacer&) = delete;
+    DrawPacer& operator=(const DrawPacer&) = delete;
+
+    bool Step();
+
+private:
+    int depth_;
+    GLsync fences_[kMaxDepth] = {};  // the last steps, the oldest at next_
+    int next_ = 0;
+};
