@@ -66,6 +66,8 @@ void Zoomba::Draw(int timeMs, float beat)
         glRotatef(360 * std::sin(z + 0.1f * f) * std::cos(0.5f * z + 0.05f * f), 0, 0, 1);
         Grey(1 / (z * z));
         DrawImageQuad(layer.texture, 0.25f);
+        if (i % 25 == 0)
+            layers.Step();
     }
 }
 
@@ -102,6 +104,8 @@ void Zoombb::Draw(int timeMs, float beat)
         glRotatef(90 * std::sin(z + f) * std::cos(z + 0.5f * f), 0, 0, 1);
         Grey(1 / (z * z));
         DrawImageQuad(layer.texture, 0.5f);
+        if (i % 25 == 0)
+            layers.Step();
     }
 }
 
