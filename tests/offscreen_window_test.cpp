@@ -1,5 +1,5 @@
-// The offscreen window backend: its size limits, and framebuffer 0 meaning
-// its target for code written for a window.
+// The offscreen window backend: its size limits, framebuffer 0 meaning its
+// target for code written for a window, and the pacing of its drawing.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/draw_pacer.h"
 #include "platform/window.h"
 #include "render/gl.h"
 
@@ -89,6 +90,31 @@ TEST(OffscreenWindow, FramebufferZeroIsTheWindowsTarget)
     glDeleteFramebuffersEXT(1, &framebuffer);
     glDeleteTextures(1, &texture);
     EXPECT_FALSE(window->Keys().escape);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+TEST(OffscreenWindow, APacerOfDepthTwoLeavesAtMostTheLastTwoStepsUndrawn)
+{
+    const std::unique_ptr<Window> window = OpenOffscreenWindow(64, 48);
+    const std::string renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
+    if (renderer.find("llvmpipe") == std::string::npos)
+        GTEST_SKIP() << "paced here only on the software renderer, not on " << renderer;
+    DrawPacer pacer(2, DrawPacer::kSoftwareRenderer);
+    GLsync steps[4] = {};
+    for (GLsync& step : steps) {
+        glClearColor(0.2f, 0.4f, 0.6f, 1);
+        glClear(GL_COLOR_BUFFER_BIT);
+        step = glFenceSync(GL_SYNC_GPU_COMMANDS_COMPLETE, 0);
+        ASSERT_TRUE(pacer.Step());
+    }
+    // Four steps taken: the first two have been waited for.
+    for (int i = 0; i < 4; ++i) {
+        const GLenum state = glClientWaitSync(steps[i], 0, 0);
+        if (i < 2) {
+            EXPECT_EQ(state, static_cast<GLenum>(GL_ALREADY_SIGNALED)) << "step " << i;
+        }
+        glDeleteSync(steps[i]);
+    }
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 

@@ -43,7 +43,7 @@ private:
     GLint timeLocation = -1;
     // Twenty passes of the model, each binned whole by a software renderer
     // before it draws: three in flight at most (80 MiB less, no slower).
-    DrawPacer passes{3};
+    DrawPacer passes{3, DrawPacer::kSoftwareRenderer};
 };
 
 // A fogged tower of a thousand thin textured slices that twist and breathe.

@@ -19,7 +19,7 @@ private:
     CTextureFreeImage overlay;
     // 500 layers, each binned over the whole screen by a software renderer
     // before it draws: 25 at a time, two such groups in flight (20 MiB less).
-    DrawPacer layers{2};
+    DrawPacer layers{2, DrawPacer::kSoftwareRenderer};
 };
 
 // A shorter stack of 100 larger layers swaying with a turning background, on
@@ -34,7 +34,7 @@ private:
     CTextureFreeImage layer;
     CTextureFreeImage background;
     CTextureFreeImage overlay;
-    DrawPacer layers{2};  // as Zoomba's
+    DrawPacer layers{2, DrawPacer::kSoftwareRenderer};  // as Zoomba's
 };
 
 }  // namespace Effekter

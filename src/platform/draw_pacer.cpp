@@ -1,8 +1,20 @@
 #include "platform/draw_pacer.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace {
+
+bool SoftwareRenderer()
+{
+    const char* name = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
+    if (!name)
+        return false;
+    for (const char* software : {"llvmpipe", "softpipe", "Software Rasterizer"})
+        if (std::strstr(name, software))
+            return true;
+    return false;
+}
 
 void WaitFor(GLsync& fence)
 {
@@ -18,7 +30,10 @@ void WaitFor(GLsync& fence)
 
 }  // namespace
 
-DrawPacer::DrawPacer(int depth) : depth_(std::clamp(depth, 1, kMaxDepth)) {}
+DrawPacer::DrawPacer(int depth, Renderers renderers)
+    : depth_(std::clamp(depth, 1, kMaxDepth)), renderers_(renderers)
+{
+}
 
 DrawPacer::~DrawPacer()
 {
@@ -29,7 +44,9 @@ DrawPacer::~DrawPacer()
 
 bool DrawPacer::Step()
 {
-    if (!GLEW_ARB_sync)
+    if (active_ < 0)
+        active_ = GLEW_ARB_sync && (renderers_ == kAll || SoftwareRenderer());
+    if (!active_)
         return false;
     GLsync drawn = glFenceSync(GL_SYNC_GPU_COMMANDS_COMPLETE, 0);
     WaitFor(fences_[next_]);
