@@ -27,9 +27,9 @@ GLUquadric* NewTexturedQuadric()
     return quadric;
 }
 
-// Turns the z axis along rod i of n, spread evenly over the sphere along a
-// golden-angle spiral.
-void TurnToRod(int i, int n)
+// The two turns that point the z axis along rod i of n, spread evenly over
+// the sphere along a golden-angle spiral: about y, then about x, in degrees.
+void RodTurns(int i, int n, float& aboutY, float& aboutX)
 {
     const float step = 2.0f / static_cast<float>(n);
     const float half = step / 2;
@@ -39,8 +39,8 @@ void TurnToRod(int i, int n)
     const float phi = static_cast<float>(i) * golden;
     const float px = std::cos(phi) * r;
     const float pz = std::sin(phi) * r;
-    glRotatef(std::atan2(px, pz) * 180 / kPi, 0, 1, 0);
-    glRotatef(std::atan2(std::sqrt(px * px + pz * pz), y) * 180 / kPi - 90, 1, 0, 0);
+    aboutY = std::atan2(px, pz) * 180 / kPi;
+    aboutX = std::atan2(std::sqrt(px * px + pz * pz), y) * 180 / kPi - 90;
 }
 
 }  // namespace
@@ -158,17 +158,22 @@ void NanoBall::Draw(int timeMs, float beat)
     // in one frame of twenty at 320 x 240).
     glBindTexture(GL_TEXTURE_2D, rod.texture);
     for (int i = 0; i < rods; ++i) {
+        RodPose& pose = poses[i];
+        RodTurns(i, rods, pose.aboutY, pose.aboutX);
         const float a = static_cast<float>(NextRandom() & 31) * 0.2f;
-        rodLengths[i] = std::sin(RandomUnit() * 2 * static_cast<float>(rods) + t / 1000) + (8 - a);
+        pose.length = std::sin(RandomUnit() * 2 * static_cast<float>(rods) + t / 1000) + (8 - a);
         CPushMatrix rodMatrix;
-        TurnToRod(i, rods);
-        gluCylinder(quadric, 0.5, 0.5, rodLengths[i], 4, 1);
+        glRotatef(pose.aboutY, 0, 1, 0);
+        glRotatef(pose.aboutX, 1, 0, 0);
+        gluCylinder(quadric, 0.5, 0.5, pose.length, 4, 1);
     }
     glBindTexture(GL_TEXTURE_2D, flare.texture);
     for (int i = 0; i < rods; ++i) {
+        const RodPose& pose = poses[i];
         CPushMatrix rodMatrix;
-        TurnToRod(i, rods);
-        glTranslatef(0, 0, rodLengths[i]);
+        glRotatef(pose.aboutY, 0, 1, 0);
+        glRotatef(pose.aboutX, 1, 0, 0);
+        glTranslatef(0, 0, pose.length);
         gluDisk(quadric, 0, 0.5, 4, 1);
     }
     glBindTexture(GL_TEXTURE_2D, 0);

@@ -50,7 +50,11 @@ private:
     CTextureFreeImage flare;
     CTextureFreeImage background;
     uint32_t lastBeat = 0;
-    float rodLengths[kMaxRods] = {};
+    struct RodPose {
+        float aboutY, aboutX;  // degrees
+        float length;
+    };
+    RodPose poses[kMaxRods] = {};  // this frame's, for the flares on the rods' tips
     ShaderProgram cubeProgram;
     RenderTarget target;     // built with the effect, not drawn with
     FragmentProgram bend;    // likewise
