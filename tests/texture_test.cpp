@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <memory>
 #include <vector>
 
 #include "platform/demo_error.h"
@@ -75,6 +76,7 @@ TEST_F(TextureTest, QueuedPicturesUploadTheSameLevelsAndLeaveTheStateAlone)
     const std::string dir = MakeTempDir();
     WriteImage(dir + "/wide.png", 64, 16, Ramps(64, 16, 1));
     WriteImage(dir + "/odd.png", 48, 20, Ramps(48, 20, 2));  // scaled to 32 x 16 by the mipmap builder
+    WriteImage(dir + "/gone.png", 16, 16, Ramps(16, 16, 4));
     std::vector<std::vector<std::vector<unsigned char>>> direct;
     for (const char* name : {"/wide.png", "/odd.png"}) {
         CTextureFreeImage texture;
@@ -93,7 +95,7 @@ TEST_F(TextureTest, QueuedPicturesUploadTheSameLevelsAndLeaveTheStateAlone)
         missing.Load((dir + "/missing.png").c_str());
         {
             CTextureFreeImage gone;
-            gone.Load((dir + "/wide.png").c_str());
+            gone.Load((dir + "/gone.png").c_str());
             dropped = gone.texture;
         }
         odd.Load((dir + "/odd.png").c_str());
@@ -125,6 +127,57 @@ TEST_F(TextureTest, QueuedPicturesUploadTheSameLevelsAndLeaveTheStateAlone)
     glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &minFilter);
     glBindTexture(GL_TEXTURE_2D, 0);
     EXPECT_EQ(minFilter, GL_LINEAR);
+}
+
+TEST_F(TextureTest, AFileNamedTwiceInOneQueueIsHeldOnceUntilItsLastTextureGoes)
+{
+    const std::string dir = MakeTempDir();
+    const std::string path = dir + "/shared.png";
+    WriteImage(path, 32, 16, Ramps(32, 16, 5));
+    std::vector<std::vector<unsigned char>> direct;
+    {
+        CTextureFreeImage texture;
+        texture.Load(path.c_str());
+        direct = Levels(texture.texture);
+    }
+
+    LoadedFiles files;
+    ScopedLoadListener listening(files);
+    CTextureFreeImage kept, replaced;
+    GLuint shared = 0;
+    {
+        PictureQueue queue;
+        auto first = std::make_unique<CTextureFreeImage>();
+        first->Load(path.c_str());
+        kept.Load(path.c_str());
+        replaced.Load(path.c_str());
+        shared = first->texture;
+        EXPECT_EQ(kept.texture, shared);
+        EXPECT_EQ(replaced.texture, shared);
+        first.reset();  // the others still show the picture
+        queue.Finish();
+        EXPECT_TRUE(glIsTexture(shared));
+    }
+    EXPECT_EQ(files.files, std::vector<std::string>(3, path)) << "each load still names its file";
+    EXPECT_EQ(Levels(kept.texture), direct);
+
+    // A new picture for one of them leaves the others' alone.
+    const std::vector<unsigned char> red(8 * 8 * 4, 200);
+    replaced.Upload({red.data(), 8, 8, false, GL_RGBA, true});
+    EXPECT_NE(replaced.texture, shared);
+    EXPECT_EQ(Levels(kept.texture), direct);
+
+    // A later queue (a reloaded show) and a load without a queue read the file again.
+    CTextureFreeImage reloaded, immediate;
+    {
+        PictureQueue queue;
+        reloaded.Load(path.c_str());
+        queue.Finish();
+    }
+    immediate.Load(path.c_str());
+    EXPECT_NE(reloaded.texture, kept.texture);
+    EXPECT_NE(immediate.texture, kept.texture);
+    EXPECT_EQ(Levels(reloaded.texture), direct);
 }
 
 TEST_F(TextureTest, AQueueGoneBeforeItsUploadsLeavesTheTexturesEmpty)

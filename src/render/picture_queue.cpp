@@ -42,15 +42,22 @@ PictureQueue::~PictureQueue()
     worker_.join();
 }
 
-void PictureQueue::Add(GLuint texture, const std::string& path)
+void PictureQueue::Add(const std::shared_ptr<TextureName>& texture, const std::string& path)
 {
+    byFile_[path] = texture;
     {
         std::lock_guard<std::mutex> lock(mutex_);
         entries_.emplace_back();
-        entries_.back().texture = texture;
+        entries_.back().texture = texture->name;
         entries_.back().path = path;
     }
     named_.notify_one();
+}
+
+std::shared_ptr<TextureName> PictureQueue::Named(const std::string& path) const
+{
+    const auto found = byFile_.find(path);
+    return found == byFile_.end() ? nullptr : found->second.lock();
 }
 
 void PictureQueue::Forget(GLuint texture)

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <deque>
 #include <exception>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -11,13 +12,17 @@
 #include "render/gl.h"
 #include "render/picture_file.h"
 
+struct TextureName;
+
 // Lets a show load its pictures on a second core. While a queue is in place
 // (it puts itself in place for its lifetime), CTextureFreeImage::Load sets up
 // its texture at once but only names the file; a thread of the queue's own
 // decodes the files in the order they were named, and the GL thread uploads
 // each decoded picture when it calls UploadReady or Finish. The texels, the
 // texture settings and the problems reported are those of a Load without a
-// queue; only the moment of the upload moves.
+// queue; only the moment of the upload moves. A file named a second time is
+// not decoded again: the second texture shares the first one's name, so that
+// the show holds each picture once.
 //
 // Every member is called on the GL thread.
 class PictureQueue {
@@ -29,7 +34,9 @@ public:
     PictureQueue& operator=(const PictureQueue&) = delete;
 
     // Names the picture file for the texture; the texture is already set up.
-    void Add(GLuint texture, const std::string& path);
+    void Add(const std::shared_ptr<TextureName>& texture, const std::string& path);
+    // The texture named for the file, while one lives; else nullptr.
+    std::shared_ptr<TextureName> Named(const std::string& path) const;
     // Uploads the pictures decoded so far, in order, without waiting.
     void UploadReady();
     // Waits for and uploads every picture named so far.
@@ -53,6 +60,7 @@ private:
     std::condition_variable named_;    // the thread waits for work
     std::condition_variable decoded_;  // the GL thread waits for a picture
     std::deque<Entry> entries_;        // not yet uploaded, oldest first
+    std::map<std::string, std::weak_ptr<TextureName>> byFile_;  // what each file was named for
     size_t next_ = 0;                  // index of the next entry to decode
     bool closing_ = false;
     PictureQueue* previous_;

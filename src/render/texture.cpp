@@ -6,20 +6,40 @@
 #include "platform/load_listener.h"
 #include "render/picture_queue.h"
 
-CTexture::CTexture()
+TextureName::TextureName()
 {
-    glGenTextures(1, &texture);
+    glGenTextures(1, &name);
 }
 
-CTexture::~CTexture()
+TextureName::~TextureName()
 {
     if (PictureQueue* queue = CurrentPictureQueue())
-        queue->Forget(texture);
-    glDeleteTextures(1, &texture);
+        queue->Forget(name);
+    glDeleteTextures(1, &name);
+}
+
+CTexture::CTexture() : name_(std::make_shared<TextureName>())
+{
+    texture = name_->name;
+}
+
+CTexture::~CTexture() = default;
+
+void CTexture::Share(std::shared_ptr<TextureName> name)
+{
+    name_ = std::move(name);
+    texture = name_->name;
+}
+
+void CTexture::StopSharing()
+{
+    if (name_.use_count() > 1)
+        Share(std::make_shared<TextureName>());
 }
 
 void CTexture::Upload(ImageRecord image)
 {
+    StopSharing();
     CTextureBinder bind(texture);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     const GLint wrap = image.clamp ? GL_CLAMP_TO_EDGE : GL_REPEAT;
@@ -55,7 +75,14 @@ void CTextureFreeImage::Load(const char* path)
 {
     if (LoadListener* listener = CurrentLoadListener())
         listener->FileUsed(path);
+    StopSharing();
     PictureQueue* queue = CurrentPictureQueue();
+    if (queue) {
+        if (std::shared_ptr<TextureName> named = queue->Named(path)) {
+            Share(std::move(named));
+            return;
+        }
+    }
     PictureData picture;
     if (!queue && !DecodePictureFile(path, picture)) {
         ReportUnreadablePicture(path);  // the texture stays empty, by design
@@ -70,7 +97,7 @@ void CTextureFreeImage::Load(const char* path)
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     glTexEnvf(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
     if (queue)
-        queue->Add(texture, path);
+        queue->Add(name_, path);
     else
         UploadMipmapped(picture);
     glBindTexture(GL_TEXTURE_2D, 0);

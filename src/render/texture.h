@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <memory>
 
 #include "render/gl.h"
 #include "render/picture_file.h"
@@ -14,7 +15,18 @@ struct ImageRecord {
     bool noMipmap = false;         // GL_RGBA only: level 0 alone
 };
 
-// Owns one GL texture name for its whole life.
+// A GL texture name, deleted with the last texture that holds it.
+struct TextureName {
+    TextureName();
+    ~TextureName();
+    TextureName(const TextureName&) = delete;
+    TextureName& operator=(const TextureName&) = delete;
+
+    GLuint name = 0;
+};
+
+// Holds one GL texture name for its whole life: its own, or one it shares
+// with other textures of the same picture file (CTextureFreeImage::Load).
 class CTexture {
 public:
     CTexture();
@@ -22,10 +34,18 @@ public:
     CTexture(const CTexture&) = delete;
     CTexture& operator=(const CTexture&) = delete;
 
-    // Replaces the whole image. Throws "Unknown pixeldepth" for another format.
+    // Replaces the whole image (of this texture alone, when it was shared).
+    // Throws "Unknown pixeldepth" for another format.
     virtual void Upload(ImageRecord image);
 
     GLuint texture = 0;
+
+protected:
+    // Takes a name of its own in place of one it shares.
+    void StopSharing();
+    void Share(std::shared_ptr<TextureName> name);
+
+    std::shared_ptr<TextureName> name_;
 };
 
 // A texture filled from an image file through FreeImage.
@@ -33,7 +53,9 @@ class CTextureFreeImage : public CTexture {
 public:
     // Reads the file into top-row-first RGBA and uploads it with mipmaps
     // (later, from a second thread's decoding, while a PictureQueue is in
-    // place). A file that cannot be read leaves the texture without an image.
+    // place; a file the queue was given before is not read again, its
+    // texture is shared). A file that cannot be read leaves the texture
+    // without an image.
     void Load(const char* path);
 };
 
