@@ -1,6 +1,7 @@
 #include "host/capture/render_frames.h"
 
 #include <filesystem>
+#include <optional>
 
 #include "host/capture/frame_capture.h"
 #include "host/frame.h"
@@ -20,12 +21,15 @@ void RenderFrames(const Show& show, Window& window, MusicClock& clock, const Pla
     clock.Open(show.musicFile);
     glClearColor(0, 0, 0, 0);
 
-    FrameCapture capture(ScreenWidth, ScreenHeight, window.ReadBuffer());
+    // A run that writes nothing holds no frame.
+    std::optional<FrameCapture> capture;
+    if (writes)
+        capture.emplace(ScreenWidth, ScreenHeight, window.ReadBuffer());
     auto frame = [&](int time) {
         const float beat = options.beat ? *options.beat : BeatAt(clock, time, show.startOffset);
         DrawFrame(show.effects, time, beat, profile);
-        if (writes)
-            capture.Write(FramePath(options.outDir, time));
+        if (capture)
+            capture->Write(FramePath(options.outDir, time));
         window.FramePump();
     };
     if (!options.timesFile.empty()) {
