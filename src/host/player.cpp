@@ -134,7 +134,7 @@ int RunPlayer(const PlayerOptions& options)
     try {
         if (options.render || options.Captures())
             CatchStopSignals();
-        run.clock = MakeMusicClock();
+        run.clock = options.render ? MakeBatchMusicClock() : MakeMusicClock();
         VideoSettings settings;
         if (!ChooseVideoSettings(options, settings))
             return kExitCancelled;

@@ -38,16 +38,16 @@ FftAnalyser::FftAnalyser() : fftw_(std::make_unique<Fftw>())
 
 FftAnalyser::~FftAnalyser() = default;
 
-void FftAnalyser::Analyse(const PcmTrack& track, int64_t endFrame, float* out)
+void FftAnalyser::Analyse(const PcmTrack& held, int64_t firstFrame, int64_t endFrame, float* out)
 {
-    const int channels = track.channels;
-    const int64_t first = endFrame - kFftSize;
+    const int channels = held.channels;
+    const int64_t first = endFrame - kFftSize - firstFrame;
     const float scale = channels > 0 ? 1.0f / (32768.0f * channels) : 0.0f;
     for (int n = 0; n < kFftSize; ++n) {
         const int64_t frame = first + n;
         float sum = 0;
-        if (frame >= 0 && frame < track.Frames()) {
-            const int16_t* samples = &track.samples[static_cast<size_t>(frame * channels)];
+        if (frame >= 0 && frame < held.Frames()) {
+            const int16_t* samples = &held.samples[static_cast<size_t>(frame * channels)];
             for (int c = 0; c < channels; ++c)
                 sum += samples[c];
         }

@@ -17,9 +17,11 @@ public:
     FftAnalyser(const FftAnalyser&) = delete;
     FftAnalyser& operator=(const FftAnalyser&) = delete;
 
-    // Writes kSpectrumSize magnitudes for the frames endFrame-2048 .. endFrame-1;
-    // frames before the start of the track count as silence.
-    void Analyse(const PcmTrack& track, int64_t endFrame, float* out);
+    // Writes kSpectrumSize magnitudes for the frames endFrame-2048 .. endFrame-1
+    // of a track whose frames from firstFrame on are held in `held`; frames
+    // not held (before the start of the track, say) count as silence.
+    void Analyse(const PcmTrack& held, int64_t firstFrame, int64_t endFrame, float* out);
+    void Analyse(const PcmTrack& track, int64_t endFrame, float* out) { Analyse(track, 0, endFrame, out); }
 
 private:
     struct Fftw;  // the plan and its buffers: fftw3.h stays in the .cpp file

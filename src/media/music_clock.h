@@ -47,3 +47,6 @@ std::unique_ptr<MusicClock> MakeSilentClock(TimeSource now = MonotonicSeconds);
 
 // The clock the player uses.
 std::unique_ptr<MusicClock> MakeMusicClock();
+
+// The clock of a batch run, which only sets positions (media/forward_music.h).
+std::unique_ptr<MusicClock> MakeBatchMusicClock();

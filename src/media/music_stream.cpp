@@ -11,14 +11,12 @@
 #include <system_error>
 #include <utility>
 
+#include "media/music_warnings.h"
 #include "platform/thread_priority.h"
 
 namespace {
 
 constexpr int kBytesPerSample = 2;
-// What a prefetch decodes before the show starts; the rest decodes while the
-// show plays, hundreds of times faster than it is heard.
-constexpr int kBeginningSeconds = 10;
 
 // Holds SDL's audio lock for a scope when the device is running.
 class AudioLock {
@@ -65,9 +63,7 @@ MusicStream::Decoded MusicStream::Decode(const std::string& path)
 MusicStream::Decoded MusicStream::DecodeBeginning(const std::string& path)
 {
     auto decoder = std::make_unique<TrackDecoder>();
-    TrackDecoder::Progress progress = decoder->Open(path);
-    if (progress == TrackDecoder::kMore)
-        progress = decoder->Decode(static_cast<int64_t>(kBeginningSeconds) * decoder->Track().rate);
+    const TrackDecoder::Progress progress = decoder->Begin(path);
     Decoded decoded;
     decoded.ok = progress != TrackDecoder::kFailed;
     decoded.error = decoder->Error();
@@ -103,8 +99,7 @@ void MusicStream::TakeRest(bool wait) const
         return;
     }
     // What was read plays on as the whole track.
-    std::fprintf(stderr, "Warning: cannot read all of music file %s (%s); the first %.1f s play in a loop\n",
-                 path_.c_str(), rest.error.c_str(), static_cast<double>(track_.Frames()) / rate_);
+    WarnMusicCut(path_, rest.error, static_cast<double>(track_.Frames()) / rate_);
 }
 
 void MusicStream::DropRest()
@@ -169,8 +164,7 @@ void MusicStream::Open(const std::string& path)
         }
     }
     if (!decoded.ok) {
-        std::fprintf(stderr, "Warning: cannot play music file %s (%s); the show runs silent\n", path.c_str(),
-                     decoded.error.c_str());
+        WarnMusicSilent(path, decoded.error);
         rate_ = 44100;
         channels_ = 2;
     } else {
@@ -304,45 +298,20 @@ void MusicStream::Fill(int16_t* out, int frames)
 
 int64_t MusicStream::SecondsToBytes(double seconds) const
 {
-    // The tiny bias keeps a byte position that went through BytesToSeconds on
-    // the same frame despite rounding in the division.
-    double frames = std::floor(seconds * rate_ + 1e-6);
-    // Far beyond any track (or not a number): keep the conversion defined.
-    constexpr double kLimit = 1e15;
-    if (!(frames > -kLimit))
-        frames = -kLimit;
-    else if (frames > kLimit)
-        frames = kLimit;
-    return static_cast<int64_t>(frames) * kBytesPerSample * channels_;
+    return Positions().SecondsToBytes(seconds);
 }
 
 double MusicStream::BytesToSeconds(int64_t bytes) const
 {
-    return static_cast<double>(FrameFromBytes(bytes)) / rate_;
+    return Positions().BytesToSeconds(bytes);
 }
 
-int64_t MusicStream::FrameFromBytes(int64_t bytes) const
-{
-    const int64_t frameBytes = kBytesPerSample * channels_;
-    int64_t frame = bytes / frameBytes;
-    if (bytes % frameBytes != 0 && bytes < 0)
-        --frame;
-    return frame;
-}
-
-// Before the start means the start; beyond the end goes round the loop.
-// Without a track there is no end, but positions stay far enough from the
-// 64-bit limit that adding running time and converting to bytes cannot overflow.
 int64_t MusicStream::WrapFrame(int64_t frame) const
 {
-    constexpr int64_t kMaxSilentFrame = 1000000000000000;  // about 700 years at 44.1 kHz
-    if (frame < 0)
-        return 0;
     // Only a position beyond the beginning waits for the rest.
     if (!whole_ && frame >= track_.Frames())
         TakeRest(true);
-    const int64_t length = track_.Frames();
-    return length > 0 ? frame % length : std::min(frame, kMaxSilentFrame);
+    return ::WrapFrame(frame, track_.Frames());
 }
 
 int64_t MusicStream::HeardLinear(double now) const
@@ -367,12 +336,12 @@ int64_t MusicStream::HeardUnwrapped() const
 
 int64_t MusicStream::Position() const
 {
-    return HeardFrame() * kBytesPerSample * channels_;
+    return Positions().BytesOfFrame(HeardFrame());
 }
 
 void MusicStream::SetPosition(int64_t bytes)
 {
-    const int64_t frame = WrapFrame(FrameFromBytes(bytes));
+    const int64_t frame = WrapFrame(Positions().FrameFromBytes(bytes));
     AudioLock lock(device_);
     seekFrame_ = frame;
     cursor_ = frame;

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "media/music_clock.h"
+#include "media/pcm_positions.h"
 #include "media/pcm_track.h"
 #include "media/playback_clock.h"
 #include "media/fft_analyser.h"
@@ -56,7 +57,7 @@ private:
     void Fill(int16_t* out, int frames);
     bool OpenDevice();
     void CloseDevice();
-    int64_t FrameFromBytes(int64_t bytes) const;
+    PcmPositions Positions() const { return {rate_, channels_}; }
     int64_t WrapFrame(int64_t frame) const;
     int64_t HeardLinear(double now) const;
     int64_t HeardFrame() const;

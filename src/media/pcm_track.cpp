@@ -2,6 +2,7 @@
 
 #include <sndfile.h>
 
+#include <algorithm>
 #include <new>
 #include <utility>
 
@@ -46,6 +47,7 @@ TrackDecoder::Progress TrackDecoder::Fail(const std::string& reason)
 {
     file_.reset();
     track_ = PcmTrack();
+    first_ = 0;
     error_ = reason;
     return kFailed;
 }
@@ -54,9 +56,9 @@ TrackDecoder::Progress TrackDecoder::End()
 {
     const int readError = sf_error(file_.get());
     file_.reset();
-    if (readError != SF_ERR_NO_ERROR && track_.Empty())
+    if (readError != SF_ERR_NO_ERROR && DecodedFrames() == 0)
         return Fail(sf_error_number(readError));
-    if (track_.Empty())
+    if (DecodedFrames() == 0)
         return Fail("no audio in the file");
     // What a header promised beyond the end is given back.
     track_.samples.shrink_to_fit();
@@ -66,6 +68,7 @@ TrackDecoder::Progress TrackDecoder::End()
 TrackDecoder::Progress TrackDecoder::Open(const std::string& path)
 {
     track_ = PcmTrack();
+    first_ = 0;
     error_.clear();
     // Opening a FIFO or a device would wait for ever.
     if (!IsPlainFile(path.c_str()))
@@ -98,11 +101,11 @@ TrackDecoder::Progress TrackDecoder::Open(const std::string& path)
 TrackDecoder::Progress TrackDecoder::Decode(int64_t frames, const std::atomic<bool>* stop)
 {
     if (!file_)
-        return track_.Empty() ? kFailed : kEnd;
+        return DecodedFrames() == 0 ? kFailed : kEnd;
     const int channels = track_.channels;
-    const int64_t until = frames < 0 ? maxFrames_ + 1 : track_.Frames() + frames;
+    const int64_t until = frames < 0 ? maxFrames_ + 1 : DecodedFrames() + frames;
     try {
-        while (track_.Frames() < until) {
+        while (DecodedFrames() < until) {
             if (stop && stop->load(std::memory_order_relaxed))
                 return Fail("stopped");
             const sf_count_t got = sf_readf_float(file_.get(), chunk_.data(), kChunkFrames);
@@ -113,13 +116,29 @@ TrackDecoder::Progress TrackDecoder::Decode(int64_t frames, const std::atomic<bo
             int16_t* out = track_.samples.data() + end;
             for (sf_count_t i = 0; i < got * channels; ++i)
                 out[i] = ToPcm16(chunk_[i]);
-            if (track_.Frames() > maxFrames_)
+            if (DecodedFrames() > maxFrames_)
                 return Fail("longer than an hour");
         }
     } catch (const std::bad_alloc&) {
         return Fail("out of memory");
     }
     return kMore;
+}
+
+void TrackDecoder::Drop(int64_t frame)
+{
+    const int64_t dropped = std::min(frame - first_, track_.Frames());
+    if (dropped <= 0)
+        return;
+    auto& samples = track_.samples;
+    samples.erase(samples.begin(), samples.begin() + static_cast<ptrdiff_t>(dropped * track_.channels));
+    first_ += dropped;
+}
+
+TrackDecoder::Progress TrackDecoder::Begin(const std::string& path)
+{
+    const Progress progress = Open(path);
+    return progress == kMore ? Decode(static_cast<int64_t>(kBeginningSeconds) * track_.rate) : progress;
 }
 
 bool DecodeTrack(const std::string& path, PcmTrack& track, std::string& error)

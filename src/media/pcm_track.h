@@ -29,12 +29,23 @@ public:
     // Opens the file and checks its format; kFailed with Error() when it
     // cannot be played.
     Progress Open(const std::string& path);
+    // Opens the file and decodes its beginning: what a player prefetches
+    // before the show starts (the rest decodes while it plays, hundreds of
+    // times faster than it is heard).
+    static constexpr int kBeginningSeconds = 10;
+    Progress Begin(const std::string& path);
     // Appends at least `frames` more to Track() (or all that is left, when
     // frames is negative): kMore while the file goes on, kEnd at its end, or
     // kFailed with Error() and an empty track. A file that fails to read
     // after some audio keeps what was read and ends, as in DecodeTrack. When
     // *stop turns true (from another thread) it stops soon, as kFailed.
     Progress Decode(int64_t frames, const std::atomic<bool>* stop = nullptr);
+    // Lets go of the frames decoded before `frame`, for a reader that only
+    // goes forward; Track() then holds the frames from FirstFrame() on.
+    void Drop(int64_t frame);
+    int64_t FirstFrame() const { return first_; }
+    // The frames decoded so far, dropped ones included.
+    int64_t DecodedFrames() const { return first_ + track_.Frames(); }
 
     PcmTrack& Track() { return track_; }
     const std::string& Error() const { return error_; }
@@ -51,4 +62,5 @@ private:
     std::string error_;
     std::vector<float> chunk_;
     int64_t maxFrames_ = 0;
+    int64_t first_ = 0;
 };
