@@ -89,6 +89,8 @@ void Rubber3d::Draw(int timeMs, float beat)
         const ScissorStrip strip = RubberStrip(i, ScreenWidth);
         glScissor(strip.x, 0, strip.width, ScreenHeight);
         model.Draw();
+        if (i % 25 == 24)
+            strips.Step();
     }
 }
 

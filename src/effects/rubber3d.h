@@ -2,6 +2,7 @@
 #include <cstdint>
 
 #include "model/mesh_display_list.h"
+#include "platform/draw_pacer.h"
 #include "render/texture.h"
 #include "timeline/effekt.h"
 
@@ -33,6 +34,9 @@ private:
     CTextureFreeImage environment;
     CTextureFreeImage background;
     CTextureFreeImage backgroundGlow;
+    // 125 copies of the model, each binned whole by a software renderer
+    // before it draws any: a fence every 25, two groups in flight.
+    DrawPacer strips{2, DrawPacer::kSoftwareRenderer};
     int32_t twistSeed = 72;
     uint32_t lastKick = 0;
 };
