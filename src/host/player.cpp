@@ -1,5 +1,6 @@
 #include "host/player.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -134,7 +135,6 @@ int RunPlayer(const PlayerOptions& options)
     try {
         if (options.render || options.Captures())
             CatchStopSignals();
-        run.clock = options.render ? MakeBatchMusicClock() : MakeMusicClock();
         VideoSettings settings;
         if (!ChooseVideoSettings(options, settings))
             return kExitCancelled;
@@ -148,6 +148,10 @@ int RunPlayer(const PlayerOptions& options)
         // A bad list of times fails before any window opens.
         const std::vector<int> times =
             options.timesFile.empty() ? std::vector<int>() : ReadRenderTimesFile(options.timesFile);
+        // Frames that only go forward need only the music just before each;
+        // a list that jumps back would decode it again at every jump.
+        const bool forward = options.render && std::is_sorted(times.begin(), times.end());
+        run.clock = forward ? MakeBatchMusicClock() : MakeMusicClock();
         // The music is read while the window opens and the effects load; a
         // capture reads it itself.
         if (!options.check && !options.Captures())
