@@ -1,15 +1,9 @@
 #include "media/forward_music.h"
 
 #include <algorithm>
-#include <system_error>
+#include <optional>
 
 #include "media/music_warnings.h"
-
-ForwardMusic::~ForwardMusic()
-{
-    if (prefetched_.valid())
-        prefetched_.wait();
-}
 
 ForwardMusic::Started ForwardMusic::Start(const std::string& path)
 {
@@ -21,28 +15,14 @@ ForwardMusic::Started ForwardMusic::Start(const std::string& path)
 
 void ForwardMusic::Prefetch(const std::string& path)
 {
-    if (prefetched_.valid())
-        prefetched_.wait();
-    prefetchedPath_ = path;
-    try {
-        prefetched_ = std::async(std::launch::async, Start, path);
-    } catch (const std::system_error&) {
-        prefetched_ = std::future<Started>();  // Open decodes in the caller instead
-    }
+    prefetch_.Start(path, Start);
 }
 
 void ForwardMusic::Open(const std::string& path)
 {
     path_ = path;
-    Started started;
-    if (prefetched_.valid() && prefetchedPath_ == path) {
-        started = prefetched_.get();
-    } else {
-        if (prefetched_.valid())
-            prefetched_.get();
-        started = Start(path);
-    }
-    Take(std::move(started));
+    std::optional<Started> prefetched = prefetch_.Take(path);
+    Take(prefetched ? std::move(*prefetched) : Start(path));
     frame_ = Wrap(frame_);
 }
 

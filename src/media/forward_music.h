@@ -1,9 +1,9 @@
 #pragma once
-#include <future>
 #include <memory>
 #include <string>
 
 #include "media/fft_analyser.h"
+#include "media/file_prefetch.h"
 #include "media/music_clock.h"
 #include "media/pcm_positions.h"
 #include "media/pcm_track.h"
@@ -17,7 +17,6 @@
 class ForwardMusic : public MusicClock {
 public:
     ForwardMusic() = default;
-    ~ForwardMusic() override;
     ForwardMusic(const ForwardMusic&) = delete;
     ForwardMusic& operator=(const ForwardMusic&) = delete;
 
@@ -50,8 +49,7 @@ private:
     // cannot be read again (the show then runs silent).
     bool Restart();
 
-    std::future<Started> prefetched_;
-    std::string prefetchedPath_;
+    FilePrefetch<Started> prefetch_;
     std::string path_;
     std::unique_ptr<TrackDecoder> decoder_;  // null: no music, a silent clock
     PcmPositions positions_;

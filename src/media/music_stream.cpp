@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <system_error>
 #include <utility>
 
@@ -46,10 +47,8 @@ MusicStream::MusicStream(bool acceptDummyDriver, TimeSource now)
 MusicStream::~MusicStream()
 {
     CloseDevice();
-    // A decoding still running finishes before the stream goes: it was given
+    // A prefetch still running finishes as the stream goes: it was given
     // nothing of the stream's own.
-    if (prefetched_.valid())
-        prefetched_.wait();
     DropRest();
 }
 
@@ -120,15 +119,7 @@ const PcmTrack& MusicStream::Track() const
 
 void MusicStream::Prefetch(const std::string& path)
 {
-    if (prefetched_.valid())
-        prefetched_.wait();
-    prefetchedPath_ = path;
-    try {
-        prefetched_ = std::async(std::launch::async, DecodeBeginning, path);
-    } catch (const std::system_error&) {
-        // No thread to be had: Open decodes in the caller instead.
-        prefetched_ = std::future<Decoded>();
-    }
+    prefetch_.Start(path, DecodeBeginning);
 }
 
 void MusicStream::Open(const std::string& path)
@@ -143,15 +134,8 @@ void MusicStream::Open(const std::string& path)
     DropRest();
     whole_ = true;
     path_ = path;
-    // A prefetch of another file is finished and dropped.
-    Decoded decoded;
-    if (prefetched_.valid() && prefetchedPath_ == path)
-        decoded = prefetched_.get();
-    else {
-        if (prefetched_.valid())
-            prefetched_.get();
-        decoded = Decode(path);
-    }
+    std::optional<Decoded> prefetched = prefetch_.Take(path);
+    Decoded decoded = prefetched ? std::move(*prefetched) : Decode(path);
     track_ = std::move(decoded.track);
     if (decoded.rest) {
         whole_ = false;

@@ -4,6 +4,7 @@
 #include <future>
 #include <string>
 
+#include "media/file_prefetch.h"
 #include "media/music_clock.h"
 #include "media/pcm_positions.h"
 #include "media/pcm_track.h"
@@ -82,8 +83,7 @@ private:
     void TakeRest(bool wait) const;
 
     bool acceptDummyDriver_;
-    std::future<Decoded> prefetched_;
-    std::string prefetchedPath_;
+    FilePrefetch<Decoded> prefetch_;
     TimeSource now_;
     // The beginning of the music while the rest still decodes (whole_ false),
     // then all of it. Taken in by const readers too, hence mutable; only the
