@@ -167,6 +167,26 @@ TEST_F(TextureTest, AFileNamedTwiceInOneQueueIsHeldOnceUntilItsLastTextureGoes)
     EXPECT_NE(replaced.texture, shared);
     EXPECT_EQ(Levels(kept.texture), direct);
 
+    // A texture that was given another file or pixels of its own since is
+    // not shared for its first file.
+    {
+        const std::string other = dir + "/other.png";
+        WriteImage(other, 8, 8, Ramps(8, 8, 6));
+        PictureQueue queue;
+        CTextureFreeImage refilled, given, first, second;
+        refilled.Load(path.c_str());
+        refilled.Load(other.c_str());
+        given.Load(path.c_str());
+        given.Upload({red.data(), 8, 8, false, GL_RGBA, true});
+        first.Load(path.c_str());
+        second.Load(path.c_str());
+        queue.Finish();
+        EXPECT_NE(first.texture, refilled.texture);
+        EXPECT_NE(first.texture, given.texture);
+        EXPECT_EQ(second.texture, first.texture);
+        EXPECT_EQ(Levels(first.texture), direct);
+    }
+
     // A later queue (a reloaded show) and a load without a queue read the file again.
     CTextureFreeImage reloaded, immediate;
     {

@@ -57,7 +57,9 @@ void PictureQueue::Add(const std::shared_ptr<TextureName>& texture, const std::s
 std::shared_ptr<TextureName> PictureQueue::Named(const std::string& path) const
 {
     const auto found = byFile_.find(path);
-    return found == byFile_.end() ? nullptr : found->second.lock();
+    std::shared_ptr<TextureName> texture = found == byFile_.end() ? nullptr : found->second.lock();
+    // Not when it has since been given another file or pixels of its own.
+    return texture && texture->file == path ? texture : nullptr;
 }
 
 void PictureQueue::Forget(GLuint texture)

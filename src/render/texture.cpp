@@ -40,6 +40,7 @@ void CTexture::StopSharing()
 void CTexture::Upload(ImageRecord image)
 {
     StopSharing();
+    name_->file.clear();
     CTextureBinder bind(texture);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     const GLint wrap = image.clamp ? GL_CLAMP_TO_EDGE : GL_REPEAT;
@@ -76,6 +77,7 @@ void CTextureFreeImage::Load(const char* path)
     if (LoadListener* listener = CurrentLoadListener())
         listener->FileUsed(path);
     StopSharing();
+    name_->file = path;
     PictureQueue* queue = CurrentPictureQueue();
     if (queue) {
         if (std::shared_ptr<TextureName> named = queue->Named(path)) {

@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <memory>
+#include <string>
 
 #include "render/gl.h"
 #include "render/picture_file.h"
@@ -23,6 +24,7 @@ struct TextureName {
     TextureName& operator=(const TextureName&) = delete;
 
     GLuint name = 0;
+    std::string file;  // the picture file it shows, while it shows one (CTextureFreeImage::Load)
 };
 
 // Holds one GL texture name for its whole life: its own, or one it shares
