@@ -132,6 +132,10 @@ void TrackDecoder::Drop(int64_t frame)
         return;
     auto& samples = track_.samples;
     samples.erase(samples.begin(), samples.begin() + static_cast<ptrdiff_t>(dropped * track_.channels));
+    // The first drop gives back the room reserved for the whole track and the
+    // beginning decoded into it; what is decoded next grows a small buffer.
+    if (first_ == 0)
+        samples.shrink_to_fit();
     first_ += dropped;
 }
 
