@@ -39,13 +39,13 @@ public:
         return std::optional<Result>(std::move(result));
     }
 
+private:
     void Wait()
     {
         if (future_.valid())
             future_.wait();
     }
 
-private:
     std::future<Result> future_;
     std::string path_;
 };

@@ -43,17 +43,16 @@ void ForwardMusic::Take(Started started)
         length_ = beginning_;
 }
 
-bool ForwardMusic::Restart()
+void ForwardMusic::Restart()
 {
     Started started = Start(path_);
     if (started.progress != TrackDecoder::kFailed && started.decoder->DecodedFrames() == beginning_) {
         decoder_ = std::move(started.decoder);
-        return true;
+        return;
     }
     // Changed or gone since it was opened.
     WarnMusicSilent(path_, "the file changed while the show ran");
     decoder_.reset();
-    return false;
 }
 
 void ForwardMusic::DecodeTo(int64_t frame)

@@ -45,9 +45,9 @@ private:
     void DecodeTo(int64_t frame);
     // Where frame lands in the looping track, with what its spectrum needs held.
     int64_t Wrap(int64_t frame);
-    // Goes back to the beginning after it was let go: false when the file
-    // cannot be read again (the show then runs silent).
-    bool Restart();
+    // Goes back to the beginning after it was let go; when the file cannot
+    // be read again the show runs silent from then on.
+    void Restart();
 
     FilePrefetch<Started> prefetch_;
     std::string path_;
