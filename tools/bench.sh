@@ -27,15 +27,17 @@ measure() {
     cat "$TMP/time"
 }
 # Seconds from the start of a player process to its first frame on disk (the
-# music's beginning is ready by then), and the run's peak resident kilobytes. With "x11"
-# first the player draws in an X window (Xvfb), otherwise offscreen.
+# music's beginning is ready by then), the run's peak resident kilobytes and its
+# processor seconds (user and system, all threads). With "x11" first the player
+# draws in an X window (Xvfb), otherwise offscreen.
 first_frame() {
     rm -rf "$TMP/frame"
     run=headless
     [ "$1" = x11 ] && { run=xrun; shift; }
-    start=$($run /usr/bin/time -f "%M" -o "$TMP/time" sh -c 'date +%s.%N; exec build/player --no-gui "$@"' sh \
+    start=$($run /usr/bin/time -f "%M %U %S" -o "$TMP/time" sh -c 'date +%s.%N; exec build/player --no-gui "$@"' sh \
         "$@" --times "$TMP/first" --out "$TMP/frame" 2>"$TMP/stderr") || { tail -n 20 "$TMP/stderr" >&2; exit 1; }
-    echo "$(stat -c %.Y "$TMP/frame/frame_0000000.png") $start $(cat "$TMP/time")" | awk '{ printf "%.3f %d\n", $1 - $2, $3 }'
+    echo "$(stat -c %.Y "$TMP/frame/frame_0000000.png") $start $(cat "$TMP/time")" |
+        awk '{ printf "%.3f %d %.2f\n", $1 - $2, $3, $4 + $5 }'
 }
 median() { sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
 # The show stops at its end entry, so a looping run wraps before it.
@@ -76,6 +78,8 @@ for i in $(seq "$LOADS"); do
 done
 START=$(median <"$TMP/loads")
 START_X11=$(median <"$TMP/loads-x11")
+START_CPU=$(cut -d' ' -f3 "$TMP/loads" | median)
+START_X11_CPU=$(cut -d' ' -f3 "$TMP/loads-x11" | median)
 LOAD_KB=$(sort -n -k2 "$TMP/loads" | tail -n 1 | cut -d' ' -f2)
 set -- $(headless /usr/bin/time -f "%e %M" -o "$TMP/time" build/player --no-gui --size 1024x768 \
     --render "0:$SHOW_END:$((SHOW_END / LARGE_FRAMES))" --out /dev/null 2>"$TMP/stderr" && cat "$TMP/time")
@@ -83,8 +87,9 @@ SHOW_KB=$2
 # The capture's frames, and the load alone at that size, which both runs pay.
 awk -v ms="$CAPTURE_MS" 'BEGIN { for (i = 0; i * 1000 < ms * 30; ++i) printf "%d\n", i * 1000 / 30 }' >"$TMP/capture-times"
 CAPTURE_FRAMES=$(wc -l <"$TMP/capture-times")
-timed() { headless /usr/bin/time -f "%e" -o "$TMP/time" build/player --no-gui --size 1280x720 "$@" >/dev/null 2>"$TMP/stderr" ||
-    { tail -n 20 "$TMP/stderr" >&2; exit 1; }; cat "$TMP/time"; }
+# Seconds and processor seconds (user and system) of a run at the capture's size.
+timed() { headless /usr/bin/time -f "%e %U %S" -o "$TMP/time" build/player --no-gui --size 1280x720 "$@" >/dev/null 2>"$TMP/stderr" ||
+    { tail -n 20 "$TMP/stderr" >&2; exit 1; }; awk '{ printf "%s %.2f\n", $1, $2 + $3 }' "$TMP/time"; }
 for i in $(seq "$CAPTURE_RUNS"); do
     timed --times "$TMP/first" --out /dev/null >>"$TMP/load-720"
     timed --times "$TMP/capture-times" --out /dev/null >>"$TMP/times-720"
@@ -94,6 +99,9 @@ done
 LOAD_720=$(median <"$TMP/load-720")
 TIMES_S=$(median <"$TMP/times-720")
 CAPTURE_S=$(median <"$TMP/capture-720")
+LOAD_720_CPU=$(cut -d' ' -f2 "$TMP/load-720" | median)
+TIMES_CPU=$(cut -d' ' -f2 "$TMP/times-720" | median)
+CAPTURE_CPU=$(cut -d' ' -f2 "$TMP/capture-720" | median)
 echo "| figure | target | measured | |"
 echo "|---|---|---|---|"
 verdict() { awk -v v="$1" -v t="$2" -v dir="$3" 'BEGIN { ok = dir == "max" ? v <= t : v >= t; printf "%s", ok ? "met" : "NOT MET" }'; }
@@ -107,6 +115,11 @@ awk -v f="$CAPTURE_FRAMES" -v l="$LOAD_720" -v t="$TIMES_S" -v c="$CAPTURE_S" -v
     'BEGIN { printf "| capture speed against --times | 0.90 x | %.2f x (%.1f against %.1f frames a second) | %s |\n", r, f / (c - l), f / (t - l), ok }'
 echo
 echo "The capture's file: $(stat -c %s "$TMP/capture.mp4" | awk '{ printf "%.1f MB", $1 / 1e6 }') for $CAPTURE_FRAMES frames."
+echo
+echo "Processor time (user and system, every thread, median), which bounds each figure from"
+echo "below on $(nproc) cores: one start took $START_CPU s offscreen and $START_X11_CPU s in an X window;"
+awk -v f="$CAPTURE_FRAMES" -v l="$LOAD_720_CPU" -v t="$TIMES_CPU" -v c="$CAPTURE_CPU" \
+    'BEGIN { printf "a frame at 1280 x 720 took %.1f ms with --times and %.1f ms with --capture, less their loading.\n", 1000 * (t - l) / f, 1000 * (c - l) / f }'
 echo
 
 echo "## Per-frame cost of each effect"
