@@ -18,6 +18,7 @@
 #include "host/setup/dialogs.h"
 #include "host/setup/video_settings.h"
 #include "media/music_clock.h"
+#include "media/music_stream.h"
 #include "media/video_support.h"
 #include "platform/debug_output.h"
 #include "platform/demo_error.h"
@@ -151,12 +152,24 @@ int RunPlayer(const PlayerOptions& options)
         // Frames that only go forward need only the music just before each;
         // a list that jumps back would decode it again at every jump.
         const bool forward = options.render && std::is_sorted(times.begin(), times.end());
-        run.clock = forward ? MakeBatchMusicClock() : MakeMusicClock();
-        // The music is read while the window opens and the effects load; a
-        // capture reads it itself.
-        if (!options.check && !options.Captures())
-            run.clock->Prefetch(ScriptMusicFile());
+        // A capture encodes the sound too, so it holds the whole track.
+        MusicStream* captureMusic = nullptr;
+        if (options.Captures()) {
+            auto stream = std::make_unique<MusicStream>();
+            captureMusic = stream.get();
+            run.clock = std::move(stream);
+        } else {
+            run.clock = forward ? MakeBatchMusicClock() : MakeMusicClock();
+        }
+        // The music is read while the window opens and the effects load.
+        const std::string musicFile = options.check ? std::string() : ScriptMusicFile();
+        if (!musicFile.empty())
+            run.clock->Prefetch(musicFile);
         OpenWindowAndGl(run, settings, offscreen);
+        // A capture waits for the whole track before its first frame: the rest
+        // of it decodes while the show loads.
+        if (captureMusic && !musicFile.empty())
+            captureMusic->Open(musicFile);
         // Video support loads on a background thread while the show loads, for
         // a show that may need it (a Video entry, effects/effect_table.inc); a
         // capture loaded it already to check its codec. Not before the window
@@ -182,7 +195,7 @@ int RunPlayer(const PlayerOptions& options)
         FrameProfile* measured = options.profileFile.empty() ? nullptr : run.profile.get();
         int exitCode = kExitOk;
         if (options.Captures())
-            exitCode = CaptureShow(*run.show, *run.window, options, measured);
+            exitCode = CaptureShow(*run.show, *run.window, *captureMusic, options, measured);
         else if (options.render)
             RenderFrames(*run.show, *run.window, *run.clock, options, times, measured);
         else

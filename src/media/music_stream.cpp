@@ -134,6 +134,7 @@ void MusicStream::Open(const std::string& path)
     DropRest();
     whole_ = true;
     path_ = path;
+    opened_ = true;
     std::optional<Decoded> prefetched = prefetch_.Take(path);
     Decoded decoded = prefetched ? std::move(*prefetched) : Decode(path);
     track_ = std::move(decoded.track);

@@ -41,6 +41,8 @@ public:
     void SetPosition(int64_t bytes) override;
     void Spectrum(float* out) override;
 
+    // Whether the stream was opened on this file last.
+    bool OpenedOn(const std::string& path) const { return opened_ && path_ == path; }
     bool PlaysOnDevice() const { return device_; }
     int Rate() const { return rate_; }
     int Channels() const { return channels_; }
@@ -93,6 +95,7 @@ private:
     mutable bool whole_ = true;
     std::atomic<bool> stopRest_{false};
     std::string path_;
+    bool opened_ = false;
     int rate_ = 44100;
     int channels_ = 2;
     int outChannels_ = 2;

@@ -1,20 +1,10 @@
 #include "platform/draw_pacer.h"
 
 #include <algorithm>
-#include <cstring>
+
+#include "platform/software_renderer.h"
 
 namespace {
-
-bool SoftwareRenderer()
-{
-    const char* name = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
-    if (!name)
-        return false;
-    for (const char* software : {"llvmpipe", "softpipe", "Software Rasterizer"})
-        if (std::strstr(name, software))
-            return true;
-    return false;
-}
 
 void WaitFor(GLsync& fence)
 {

@@ -1,7 +1,6 @@
 #include "host/capture/capture_pipeline.h"
 
 #include <algorithm>
-#include <cstring>
 #include <exception>
 
 #include "platform/demo_error.h"
@@ -97,13 +96,21 @@ std::string CapturePipeline::Error()
     return error_;
 }
 
-void CapturePipeline::Submit(const uint8_t* bgra)
+uint8_t* CapturePipeline::NextPicture()
 {
-    const int slot = drawn_.TakeFree();
-    if (slot < 0)
+    if (next_ < 0)
+        next_ = drawn_.TakeFree();
+    if (next_ < 0)
         throw DemoError(Error());
-    std::memcpy(slots_[slot].data(), bgra, slots_[slot].size());
-    drawn_.Pass(slot);
+    return slots_[next_].data();
+}
+
+void CapturePipeline::SubmitNext()
+{
+    if (next_ < 0)
+        return;
+    drawn_.Pass(next_);
+    next_ = -1;
 }
 
 void CapturePipeline::Finish()

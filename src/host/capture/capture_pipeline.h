@@ -6,6 +6,7 @@
 #include <thread>
 #include <vector>
 
+#include "host/capture/frame_sink.h"
 #include "host/capture/slot_ring.h"
 #include "media/pcm_track.h"
 #include "media/video_support.h"
@@ -22,7 +23,7 @@ struct CaptureSound {
 // converting thread turns it into the encoder's picture format; an encoding
 // thread encodes that with the music that plays during it and writes the file.
 // Nothing is allocated per picture.
-class CapturePipeline {
+class CapturePipeline : public FrameSink {
 public:
     CapturePipeline(const VideoEncoderSettings& settings, const CaptureSound& sound);
     // Stops the threads; a file that was not finished stays unfinished.
@@ -30,9 +31,12 @@ public:
     CapturePipeline(const CapturePipeline&) = delete;
     CapturePipeline& operator=(const CapturePipeline&) = delete;
 
-    // Queues one picture (BGRA, bottom row first), waiting while the queue is
-    // full. Throws the first error of the other threads once they have failed.
-    void Submit(const uint8_t* bgra);
+    // Queues pictures (BGRA, bottom row first) in two steps: where the next
+    // one goes, waiting while the queue is full, then that it is there.
+    // NextPicture throws the first error of the other threads once they have
+    // failed.
+    uint8_t* NextPicture() override;
+    void SubmitNext() override;
     // Encodes what is queued and finishes the file. Throws on failure.
     void Finish();
     // Stops encoding and closes the file as it is; gives the size of its
@@ -67,6 +71,7 @@ private:
     std::mutex mutex_;
     bool failed_ = false;
     std::string error_;
+    int next_ = -1;        // the slot NextPicture gave, not yet submitted
     int64_t encoded_ = 0;  // encoding thread only
     std::thread converting_;
     std::thread encoding_;

@@ -1,16 +1,21 @@
 #include "host/capture/capture_readback.h"
 
-#include "platform/demo_error.h"
+#include <cstring>
 
-FrameReadback::FrameReadback(int width, int height, GLenum readBuffer)
-    : width_(width), height_(height), readBuffer_(readBuffer), pbo_(GLEW_VERSION_2_1 || GLEW_ARB_pixel_buffer_object)
+#include "platform/demo_error.h"
+#include "platform/software_renderer.h"
+
+bool FrameReadback::BuffersPay()
 {
-    const size_t bytes = static_cast<size_t>(width) * height * 4;
-    if (!pbo_) {
-        memory_[0].resize(bytes);
-        memory_[1].resize(bytes);
+    return (GLEW_VERSION_2_1 || GLEW_ARB_pixel_buffer_object) && !SoftwareRenderer();
+}
+
+FrameReadback::FrameReadback(int width, int height, GLenum readBuffer, bool throughBuffers)
+    : width_(width), height_(height), readBuffer_(readBuffer), buffered_(throughBuffers)
+{
+    if (!buffered_)
         return;
-    }
+    const size_t bytes = static_cast<size_t>(width) * height * 4;
     glGenBuffers(2, buffers_);
     for (GLuint buffer : buffers_) {
         glBindBuffer(GL_PIXEL_PACK_BUFFER, buffer);
@@ -21,48 +26,61 @@ FrameReadback::FrameReadback(int width, int height, GLenum readBuffer)
 
 FrameReadback::~FrameReadback()
 {
-    if (pbo_) {
+    if (buffered_) {
         Unmap();
         glDeleteBuffers(2, buffers_);
     }
 }
 
-const uint8_t* FrameReadback::Next()
+bool FrameReadback::Queue(FrameSink& sink)
 {
+    if (!buffered_) {
+        Read(sink.NextPicture());
+        sink.SubmitNext();
+        return true;
+    }
     Unmap();
     const int target = pending_ == 0 ? 1 : 0;
-    glReadBuffer(readBuffer_);
-    if (pbo_) {
-        glBindBuffer(GL_PIXEL_PACK_BUFFER, buffers_[target]);
-        glReadPixels(0, 0, width_, height_, GL_BGRA, GL_UNSIGNED_BYTE, nullptr);
-        glBindBuffer(GL_PIXEL_PACK_BUFFER, 0);
-    } else {
-        glReadPixels(0, 0, width_, height_, GL_BGRA, GL_UNSIGNED_BYTE, memory_[target].data());
-    }
+    glBindBuffer(GL_PIXEL_PACK_BUFFER, buffers_[target]);
+    Read(nullptr);
+    glBindBuffer(GL_PIXEL_PACK_BUFFER, 0);
     const int previous = pending_;
     pending_ = target;
-    return previous < 0 ? nullptr : Map(previous);
+    if (previous < 0)
+        return false;
+    HandOn(previous, sink);
+    return true;
 }
 
-const uint8_t* FrameReadback::Last()
+bool FrameReadback::QueueLast(FrameSink& sink)
 {
-    Unmap();
     const int buffer = pending_;
     pending_ = -1;
-    return buffer < 0 ? nullptr : Map(buffer);
+    if (buffer < 0)
+        return false;
+    Unmap();
+    HandOn(buffer, sink);
+    return true;
 }
 
-const uint8_t* FrameReadback::Map(int buffer)
+void FrameReadback::Read(void* pixels)
 {
-    if (!pbo_)
-        return memory_[buffer].data();
+    glReadBuffer(readBuffer_);
+    glReadPixels(0, 0, width_, height_, GL_BGRA, GL_UNSIGNED_BYTE, pixels);
+}
+
+// Maps the buffer (it stays mapped until the next read) and copies its frame
+// into the sink.
+void FrameReadback::HandOn(int buffer, FrameSink& sink)
+{
     glBindBuffer(GL_PIXEL_PACK_BUFFER, buffers_[buffer]);
     const void* pixels = glMapBuffer(GL_PIXEL_PACK_BUFFER, GL_READ_ONLY);
     glBindBuffer(GL_PIXEL_PACK_BUFFER, 0);
     if (!pixels)
         ThrowMessage("Unable to read a frame back from OpenGL");
     mapped_ = buffer;
-    return static_cast<const uint8_t*>(pixels);
+    std::memcpy(sink.NextPicture(), pixels, static_cast<size_t>(width_) * height_ * 4);
+    sink.SubmitNext();
 }
 
 void FrameReadback::Unmap()

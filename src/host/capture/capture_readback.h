@@ -1,36 +1,44 @@
 #pragma once
 #include <cstdint>
-#include <vector>
 
+#include "host/capture/frame_sink.h"
 #include "render/gl.h"
 
-// Reads the window's frame (readBuffer: Window::ReadBuffer) as BGRA rows, bottom row first, through two
-// pixel-pack buffers: the read of one frame is started after it is drawn and
-// collected after the next one is, so the copy overlaps drawing. Without
-// pixel-buffer objects it reads straight into memory.
+// Reads the window's frames (readBuffer: Window::ReadBuffer) as BGRA rows,
+// bottom row first, into a sink. Through two pixel-pack buffers, the read of
+// one frame is started after it is drawn and handed on after the next one is,
+// so that with a graphics card the copy overlaps drawing. Straight, each frame
+// is read into the sink's own memory at once: a software renderer draws on the
+// processor, so there is nothing to overlap, and a buffer only adds copies.
 class FrameReadback {
 public:
-    FrameReadback(int width, int height, GLenum readBuffer);
+    // Whether reading through buffers gains anything in the current context:
+    // it has them and draws on a graphics card.
+    static bool BuffersPay();
+
+    // throughBuffers needs pixel-pack buffers in the context.
+    FrameReadback(int width, int height, GLenum readBuffer, bool throughBuffers);
     ~FrameReadback();
     FrameReadback(const FrameReadback&) = delete;
     FrameReadback& operator=(const FrameReadback&) = delete;
 
-    // Starts reading the frame just drawn and returns the pixels of the frame
-    // started before it, or null for the first; valid until the next call.
-    const uint8_t* Next();
-    // The pixels of the last frame started and not yet returned, or null.
-    const uint8_t* Last();
+    // Reads the frame just drawn and hands it on, or through the buffers the
+    // frame before it; false when nothing was handed on (the first frame
+    // through the buffers).
+    bool Queue(FrameSink& sink);
+    // Hands on the frame still in a buffer, if any; false when there was none.
+    bool QueueLast(FrameSink& sink);
 
 private:
-    const uint8_t* Map(int buffer);
+    void Read(void* pixels);
+    void HandOn(int buffer, FrameSink& sink);
     void Unmap();
 
     int width_;
     int height_;
     GLenum readBuffer_;
-    bool pbo_;
+    bool buffered_;
     GLuint buffers_[2] = {0, 0};
-    std::vector<uint8_t> memory_[2];  // used without pixel-buffer objects
-    int pending_ = -1;  // buffer holding a frame not yet returned
+    int pending_ = -1;  // buffer holding a frame not yet handed on
     int mapped_ = -1;
 };

@@ -168,11 +168,12 @@ void CheckCaptureFitsDisplay(const PlayerOptions& options)
                      options.width, options.height, screenWidth, screenHeight);
 }
 
-int CaptureShow(const Show& show, Window& window, const PlayerOptions& options, FrameProfile* profile)
+int CaptureShow(const Show& show, Window& window, MusicStream& music, const PlayerOptions& options,
+                FrameProfile* profile)
 {
     // Decoded for the beat and the sound track; never played.
-    MusicStream music;
-    music.Open(show.musicFile);
+    if (!music.OpenedOn(show.musicFile))
+        music.Open(show.musicFile);
     const int startOffset = show.startOffset;
     const int64_t from = options.captureFrom;
     const int64_t to = CaptureEnd(show, music, options);
@@ -206,7 +207,7 @@ int CaptureShow(const Show& show, Window& window, const PlayerOptions& options, 
     const CaptureFile file{&pipeline, settings.path, options.captureFile, options.force};
     SetSecondStopNote("\nStopped at once; " + settings.path + " holds what was written so far\n");
     DisplayLostGuard displayGuard(file);
-    FrameReadback readback(ScreenWidth, ScreenHeight, window.ReadBuffer());
+    FrameReadback readback(ScreenWidth, ScreenHeight, window.ReadBuffer(), FrameReadback::BuffersPay());
     CaptureProgress progress(stderr, frames, isatty(STDERR_FILENO) != 0);
     const auto started = std::chrono::steady_clock::now();
     glClearColor(0, 0, 0, 0);
@@ -222,10 +223,8 @@ int CaptureShow(const Show& show, Window& window, const PlayerOptions& options, 
             }
             const int t = static_cast<int>(from + k * 1000 * fpsBase / fps);
             DrawFrame(show.effects, t, BeatAt(music, t, startOffset), profile);
-            if (const uint8_t* previous = readback.Next()) {
-                pipeline.Submit(previous);
+            if (readback.Queue(pipeline))
                 ++saved;
-            }
             window.FramePump();
             progress.Update(k + 1, SecondsSince(started));
         }
@@ -239,11 +238,9 @@ int CaptureShow(const Show& show, Window& window, const PlayerOptions& options, 
     progress.Done();
 
     try {
-        // The frame read last is still waiting in its buffer.
-        if (const uint8_t* last = readback.Last()) {
-            pipeline.Submit(last);
+        // Through buffers, the frame read last is still waiting in its own.
+        if (readback.QueueLast(pipeline))
             ++saved;
-        }
         file.Finish();
     } catch (const std::exception& e) {
         // A write error (a full disk) leaves no file that does not play.

@@ -5,6 +5,7 @@
 #include "show/show.h"
 
 class FrameProfile;
+class MusicStream;
 class Window;
 
 // Refuses a capture that could not be written, before anything is drawn: a
@@ -18,8 +19,10 @@ void CheckCaptureFitsDisplay(const PlayerOptions& options);
 
 // Draws the frames of the capture exactly as --render would, at the capture's
 // frame rate, and writes them with the music of the same range into
-// options.captureFile. The file is finished on every way out: the end of the
+// options.captureFile. music is the show's music file, opened already where
+// it could be (it is opened here otherwise); it is never played. The file is finished on every way out: the end of the
 // range or of the show (exit code 0), Ctrl-C or SIGTERM (130 or 143),
 // or an error, which is thrown on after the frames so far are saved. With a
 // profile each frame's entries are timed.
-int CaptureShow(const Show& show, Window& window, const PlayerOptions& options, FrameProfile* profile = nullptr);
+int CaptureShow(const Show& show, Window& window, MusicStream& music, const PlayerOptions& options,
+                FrameProfile* profile = nullptr);
