@@ -5,9 +5,11 @@
 #include <unistd.h>
 
 #include <fstream>
+#include <vector>
 
 #include "effects/image_layers.h"
 #include "platform/demo_error.h"
+#include "platform/window.h"
 #include "show/loading_screen.h"
 #include "show/show_loader.h"
 #include "support/gl_fixture.h"
@@ -130,6 +132,58 @@ TEST_F(DemoScriptTest, LoadingPictureRisesOneStepPerEntry)
         none.ShowProgress();
         EXPECT_FLOAT_EQ(none.Offset(), -0.5f);
     }
+}
+
+// Passes everything to the test window and keeps each frame it is asked to show.
+class RecordingWindow : public Window {
+public:
+    void FramePump() override
+    {
+        std::vector<uint8_t> frame(static_cast<size_t>(GlTest::kWidth) * GlTest::kHeight * 4);
+        glReadBuffer(ReadBuffer());
+        glReadPixels(0, 0, GlTest::kWidth, GlTest::kHeight, GL_RGBA, GL_UNSIGNED_BYTE, frame.data());
+        shown.push_back(std::move(frame));
+        TestWindow().FramePump();
+    }
+    const WindowKeys& Keys() const override { return TestWindow().Keys(); }
+    uint32_t TicksMs() const override { return TestWindow().TicksMs(); }
+    unsigned ReadBuffer() const override { return TestWindow().ReadBuffer(); }
+
+    std::vector<std::vector<uint8_t>> shown;
+};
+
+TEST_F(DemoScriptTest, EachLoadingStepIsShownOnceInTurnTheLastWhenLoadingEnds)
+{
+    ASSERT_EQ(mkdir("data/overlay", 0755), 0);
+    std::ifstream picture(SourcePath("data/overlay/loader.jpg"), std::ios::binary);
+    ASSERT_TRUE(picture.good());
+    std::ofstream("data/overlay/loader.jpg", std::ios::binary) << picture.rdbuf();
+
+    // Each step shown as soon as it is drawn.
+    RecordingWindow eager;
+    {
+        LoadingScreen steps(eager, 3);
+        for (int i = 0; i < 3; ++i) {
+            steps.ShowProgress();
+            steps.Present();
+        }
+    }
+    ASSERT_EQ(eager.shown.size(), 3u);
+    EXPECT_NE(eager.shown[0], eager.shown[1]);
+    EXPECT_NE(eager.shown[1], eager.shown[2]);
+
+    // The first step shows at once; each later one while the next is drawn,
+    // the last one at Present; the same pictures.
+    RecordingWindow window;
+    LoadingScreen steps(window, 3);
+    for (size_t shown : {1u, 1u, 2u}) {
+        steps.ShowProgress();
+        EXPECT_EQ(window.shown.size(), shown);
+        ExpectDefaultGlState();
+    }
+    steps.Present();
+    steps.Present();
+    EXPECT_EQ(window.shown, eager.shown);
 }
 
 }  // namespace

@@ -20,6 +20,7 @@ float LoadingScreen::Offset() const
 
 void LoadingScreen::ShowProgress()
 {
+    Present();
     glClear(GL_COLOR_BUFFER_BIT);
     const float offset = Offset();
     glColor4f(1, 1, 1, 1);
@@ -28,14 +29,22 @@ void LoadingScreen::ShowProgress()
     glTranslatef(0, offset, -2);
     TexturedQuad quad(1, 1.2f);
     quad.Draw(1, -1);
-    try {
-        window_.FramePump();
-    } catch (...) {
-        glBindTexture(GL_TEXTURE_2D, 0);
-        glPopMatrix();
-        throw;
-    }
-    ++index_;
     glBindTexture(GL_TEXTURE_2D, 0);
     glPopMatrix();
+    ++index_;
+    // The renderer draws the step while the next entry loads; the first one
+    // shows at once.
+    drawn_ = true;
+    if (index_ == 1)
+        Present();
+    else
+        glFlush();
+}
+
+void LoadingScreen::Present()
+{
+    if (!drawn_)
+        return;
+    drawn_ = false;
+    window_.FramePump();
 }

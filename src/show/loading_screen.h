@@ -11,8 +11,11 @@ public:
     LoadingScreen(const LoadingScreen&) = delete;
     LoadingScreen& operator=(const LoadingScreen&) = delete;
 
-    // Draws the next step and pumps the window (which may throw WindowClosed).
+    // Shows the step drawn last and draws the next one, which shows at the
+    // next call or at Present; pumps the window (which may throw WindowClosed).
     void ShowProgress();
+    // Shows the step drawn last, if it is not shown yet.
+    void Present();
     // Vertical offset of the picture for the step about to be drawn.
     float Offset() const;
 
@@ -21,4 +24,5 @@ private:
     CTextureFreeImage picture_;
     int count_;
     int index_ = 0;
+    bool drawn_ = false;  // a step drawn and not yet shown
 };

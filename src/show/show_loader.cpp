@@ -45,6 +45,8 @@ public:
 
     void Finish()
     {
+        if (loading_)
+            loading_->Present();
         if (pictures_)
             pictures_->Finish();
     }
