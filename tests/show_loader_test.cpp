@@ -184,6 +184,13 @@ TEST_F(DemoScriptTest, EachLoadingStepIsShownOnceInTurnTheLastWhenLoadingEnds)
     steps.Present();
     steps.Present();
     EXPECT_EQ(window.shown, eager.shown);
+
+    // Loading a show shows every step of its entries by its end.
+    WriteScript("m\n0\n3\nOverlays\n0\n10\nOverlays\n0\n10\nOverlays\n0\n10\n");
+    RecordingWindow loading;
+    Show show;
+    LoadShow(show, &loading);
+    EXPECT_EQ(loading.shown, eager.shown);
 }
 
 }  // namespace
