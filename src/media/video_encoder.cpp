@@ -77,11 +77,13 @@ void TuneEncoder(AVCodecContext* video, const std::string& name, int keyInterval
     if (name == "h264" || name == "h264-lossless") {
         if (name == "h264") {
             // Near-transparent quality at a speed that keeps up with drawing. The
-            // fastest preset with CABAC and the deblocking filter back matches
-            // veryfast's quality at CRF 18 (SSIM as high, PSNR higher) for a third
-            // to a half of its CPU time; the file is about twice as large.
+            // fastest preset with the deblocking filter back matches veryfast's
+            // quality at CRF 18 (SSIM as high, PSNR higher) for a third to a half
+            // of its CPU time; the file is about twice as large. Without CABAC
+            // the pictures are the same to the bit, the encoding takes a sixth
+            // less time, editors decode it faster, and the file is a fifth larger.
             av_opt_set(video->priv_data, "preset", "ultrafast", 0);
-            av_opt_set(video->priv_data, "x264-params", "cabac=1:deblock=0,0", 0);
+            av_opt_set(video->priv_data, "x264-params", "deblock=0,0", 0);
             av_opt_set(video->priv_data, "crf", "18", 0);
         } else {
             av_opt_set(video->priv_data, "preset", "veryfast", 0);
