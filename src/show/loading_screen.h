@@ -12,7 +12,8 @@ public:
     LoadingScreen& operator=(const LoadingScreen&) = delete;
 
     // Shows the step drawn last and draws the next one, which shows at the
-    // next call or at Present; pumps the window (which may throw WindowClosed).
+    // next call or at Present (the first one at once); pumps the window
+    // (which may throw WindowClosed).
     void ShowProgress();
     // Shows the step drawn last, if it is not shown yet.
     void Present();
