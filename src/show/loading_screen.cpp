@@ -27,8 +27,12 @@ void LoadingScreen::ShowProgress()
     glPushMatrix();
     glBindTexture(GL_TEXTURE_2D, picture_.texture);
     glTranslatef(0, offset, -2);
+    // The picture's own colours, as white modulation would give them; the
+    // software renderer draws a step about a tenth faster without the product.
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
     TexturedQuad quad(1, 1.2f);
     quad.Draw(1, -1);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
     glBindTexture(GL_TEXTURE_2D, 0);
     glPopMatrix();
     ++index_;

@@ -91,6 +91,9 @@ void ExpectDefaultGlState()
     GLint bound = -1, mode = 0;
     glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
     EXPECT_EQ(bound, 0) << "a texture is left bound";
+    GLint environment = 0;
+    glGetTexEnviv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &environment);
+    EXPECT_EQ(environment, GL_MODULATE) << "texture environment changed";
     glGetIntegerv(GL_MATRIX_MODE, &mode);
     EXPECT_EQ(mode, GL_MODELVIEW) << "matrix mode changed";
     GLint viewport[4];
