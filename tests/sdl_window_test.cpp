@@ -4,8 +4,12 @@
 #include <SDL/SDL.h>
 #include <gtest/gtest.h>
 
+#include <GL/glew.h>
+
 #include <cstdlib>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "platform/demo_error.h"
 
@@ -53,6 +57,43 @@ TEST(SdlWindow, KeysActOnReleaseForOneFrame)
     EXPECT_FALSE(window.Keys().right) << "the next pump clears the flags";
     EXPECT_FALSE(window.Keys().left);
     EXPECT_FALSE(window.Keys().space);
+}
+
+TEST(SdlWindow, ASharedContextFillsTexturesOnAnotherThread)
+{
+    const std::unique_ptr<Window> window = OpenSdlWindow(64, 48, 32, false);
+    std::unique_ptr<SharedContext> shared = window->ShareContext();
+    ASSERT_NE(shared, nullptr);
+    GLuint texture = 0;
+    glGenTextures(1, &texture);
+    const std::vector<unsigned char> texels = {200, 40, 90, 255, 10, 220, 30, 255};
+    bool current = false;
+    std::thread([&] {
+        current = shared->MakeCurrent();
+        if (!current)
+            return;
+        glBindTexture(GL_TEXTURE_2D, texture);
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 2, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
+        glBindTexture(GL_TEXTURE_2D, 0);
+        glFinish();
+        shared->Release();
+    }).join();
+    ASSERT_TRUE(current);
+
+    // The window's context is still this thread's and sees the texels.
+    std::vector<unsigned char> read(8);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, read.data());
+    glBindTexture(GL_TEXTURE_2D, 0);
+    EXPECT_EQ(read, texels);
+    glClearColor(0, 0, 1, 1);
+    glClear(GL_COLOR_BUFFER_BIT);
+    unsigned char pixel[4] = {};
+    glReadPixels(10, 10, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel);
+    EXPECT_EQ(pixel[2], 255);
+    glDeleteTextures(1, &texture);
+    shared.reset();
+    window->FramePump();
 }
 
 TEST(SdlWindow, CloseBoxEndsTheRun)

@@ -7,6 +7,7 @@
 
 #include "platform/demo_error.h"
 #include "platform/load_listener.h"
+#include "platform/window.h"
 #include "render/picture_queue.h"
 #include "render/texture.h"
 #include "support/gl_fixture.h"
@@ -71,7 +72,9 @@ struct Problems : LoadListener {
     std::vector<std::string> texts;
 };
 
-TEST_F(TextureTest, QueuedPicturesUploadTheSameLevelsAndLeaveTheStateAlone)
+// Queues the pictures with the uploads on this thread or, given a context
+// that shares the window's, on the queue's own.
+void ExpectQueuedPicturesAsLoadedDirectly(std::unique_ptr<SharedContext> uploads)
 {
     const std::string dir = MakeTempDir();
     WriteImage(dir + "/wide.png", 64, 16, Ramps(64, 16, 1));
@@ -90,7 +93,7 @@ TEST_F(TextureTest, QueuedPicturesUploadTheSameLevelsAndLeaveTheStateAlone)
     CTextureFreeImage wide, missing, odd;
     GLuint dropped = 0;
     {
-        PictureQueue queue;
+        PictureQueue queue(std::move(uploads));
         wide.Load((dir + "/wide.png").c_str());
         missing.Load((dir + "/missing.png").c_str());
         {
@@ -127,6 +130,43 @@ TEST_F(TextureTest, QueuedPicturesUploadTheSameLevelsAndLeaveTheStateAlone)
     glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &minFilter);
     glBindTexture(GL_TEXTURE_2D, 0);
     EXPECT_EQ(minFilter, GL_LINEAR);
+}
+
+TEST_F(TextureTest, QueuedPicturesUploadTheSameLevelsAndLeaveTheStateAlone)
+{
+    ExpectQueuedPicturesAsLoadedDirectly(nullptr);
+}
+
+TEST_F(TextureTest, PicturesUploadedOnTheQueuesThreadAreTheSame)
+{
+    std::unique_ptr<SharedContext> uploads = TestWindow().ShareContext();
+    ASSERT_NE(uploads, nullptr);
+    ExpectQueuedPicturesAsLoadedDirectly(std::move(uploads));
+}
+
+// Found by a queued picture that landed over them.
+TEST_F(TextureTest, PixelsGivenToAQueuedTextureStay)
+{
+    const std::string dir = MakeTempDir();
+    for (int i = 0; i < 8; ++i)
+        WriteImage(dir + "/p" + std::to_string(i) + ".png", 64, 64, Ramps(64, 64, i));
+    const std::vector<unsigned char> red(8 * 8 * 4, 200);
+    for (bool shared : {false, true}) {
+        CTextureFreeImage textures[8];
+        PictureQueue queue(shared ? TestWindow().ShareContext() : nullptr);
+        // Whether its picture is decoded, being uploaded or not yet by then.
+        for (int i = 0; i < 8; ++i) {
+            textures[i].Load((dir + "/p" + std::to_string(i) + ".png").c_str());
+            if (i % 2)
+                textures[i].Upload({red.data(), 8, 8, false, GL_RGBA, true});
+        }
+        queue.Finish();
+        for (int i = 1; i < 8; i += 2) {
+            int w = 0, h = 0;
+            EXPECT_EQ(Texels(textures[i].texture, 0, w, h), red) << "picture " << i << (shared ? ", shared" : "");
+            EXPECT_EQ(w, 8);
+        }
+    }
 }
 
 TEST_F(TextureTest, AFileNamedTwiceInOneQueueIsHeldOnceUntilItsLastTextureGoes)

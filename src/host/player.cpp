@@ -186,7 +186,7 @@ int RunPlayer(const PlayerOptions& options)
             LoadedFiles loaded;
             ScopedLoadListener listening(loaded);
             // Offscreen nobody sees the loading display, so it is not drawn.
-            LoadShow(*run.show, offscreen ? nullptr : run.window.get());
+            LoadShow(*run.show, run.window.get(), !offscreen);
             run.files = std::move(loaded.files);
         }
         if (run.profile)

@@ -60,6 +60,25 @@ EGLDisplay OpenDisplay()
     ThrowMessage("Error: no EGL display for an offscreen OpenGL context (EGL error 0x%x)\n", eglGetError());
 }
 
+class EglSharedContext : public SharedContext {
+public:
+    EglSharedContext(EGLDisplay display, EGLContext context) : display_(display), context_(context) {}
+    ~EglSharedContext() override { eglDestroyContext(display_, context_); }
+    EglSharedContext(const EglSharedContext&) = delete;
+    EglSharedContext& operator=(const EglSharedContext&) = delete;
+
+    // The API is the thread's own, and releasing goes by it.
+    bool MakeCurrent() override
+    {
+        return eglBindAPI(EGL_OPENGL_API) && eglMakeCurrent(display_, EGL_NO_SURFACE, EGL_NO_SURFACE, context_);
+    }
+    void Release() override { eglMakeCurrent(display_, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT); }
+
+private:
+    EGLDisplay display_;
+    EGLContext context_;
+};
+
 GLuint MakeRenderbuffer(GLenum format, int width, int height)
 {
     GLuint buffer = 0;
@@ -103,6 +122,7 @@ void EglOffscreen::Open(int width, int height)
     if (context == EGL_NO_CONTEXT)
         ThrowMessage("Error: no offscreen OpenGL context (EGL error 0x%x)\n", eglGetError());
     context_ = context;
+    config_ = configs > 0 ? config : EGL_NO_CONFIG_KHR;
     if (!eglMakeCurrent(display, EGL_NO_SURFACE, EGL_NO_SURFACE, context))
         ThrowMessage("Error: the offscreen OpenGL context needs EGL_KHR_surfaceless_context (EGL error 0x%x)\n",
                      eglGetError());
@@ -147,6 +167,14 @@ void EglOffscreen::Open(int width, int height)
     g_target = framebuffer_;
     g_bindFramebuffer = __glewBindFramebufferEXT;
     __glewBindFramebufferEXT = BindFramebufferOrTarget;
+}
+
+std::unique_ptr<SharedContext> EglOffscreen::ShareContext() const
+{
+    EGLContext shared = eglCreateContext(display_, config_, context_, nullptr);
+    if (shared == EGL_NO_CONTEXT)
+        return nullptr;
+    return std::make_unique<EglSharedContext>(display_, shared);
 }
 
 void EglOffscreen::Release()

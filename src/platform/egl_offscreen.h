@@ -11,9 +11,12 @@
 //
 //     EglOffscreen gl(width, height);  // throws a message when it can't
 //     ... draw, glReadBuffer(gl.ReadBuffer()), glReadPixels ...
+#include <memory>
 #include <string>
 
 #include <GL/glew.h>
+
+#include "platform/shared_context.h"
 
 class EglOffscreen {
 public:
@@ -31,6 +34,9 @@ public:
     static GLenum ReadBuffer() { return GL_COLOR_ATTACHMENT0_EXT; }
     // The display's vendor and renderer, for messages and figures.
     const std::string& Description() const { return description_; }
+    // A context sharing this one's objects, for another thread; nullptr when
+    // EGL will not make one. It must go before this.
+    std::unique_ptr<SharedContext> ShareContext() const;
 
 private:
     void Open(int width, int height);
@@ -38,6 +44,7 @@ private:
 
     void* display_ = nullptr;
     void* context_ = nullptr;
+    void* config_ = nullptr;
     GLuint framebuffer_ = 0;
     GLuint colour_ = 0;
     GLuint depth_ = 0;

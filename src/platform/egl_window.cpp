@@ -34,6 +34,7 @@ public:
         return static_cast<uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count());
     }
     unsigned ReadBuffer() const override { return EglOffscreen::ReadBuffer(); }
+    std::unique_ptr<SharedContext> ShareContext() override { return gl_.ShareContext(); }
 
 private:
     EglOffscreen gl_;

@@ -5,6 +5,7 @@
 
 #include "platform/demo_error.h"
 #include "platform/gl_entry_points.h"
+#include "platform/glx_shared_context.h"
 #include "platform/stop_signals.h"
 #include "platform/window.h"
 
@@ -21,6 +22,7 @@ public:
     const WindowKeys& Keys() const override { return keys_; }
     uint32_t TicksMs() const override { return SDL_GetTicks(); }
     unsigned ReadBuffer() const override { return GL_BACK; }
+    std::unique_ptr<SharedContext> ShareContext() override { return ShareCurrentGlxContext(); }
 
 private:
     WindowKeys keys_;

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "platform/demo_error.h"
+#include "platform/shared_context.h"
 
 // The window seam: what the player needs of a window and its OpenGL context.
 // A backend is one file that implements Window and the Open function declared
@@ -41,6 +42,9 @@ public:
     virtual uint32_t TicksMs() const = 0;
     // What glReadBuffer takes to read the frame drawn since the last pump.
     virtual unsigned ReadBuffer() const = 0;
+    // A context sharing this window's objects, for another thread, or nullptr
+    // where the backend cannot make one. Called on the GL thread.
+    virtual std::unique_ptr<SharedContext> ShareContext() { return nullptr; }
 };
 
 // Each backend opens with its GL context current and the GL entry points

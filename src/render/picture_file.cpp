@@ -12,7 +12,14 @@
 
 PictureData::~PictureData()
 {
+    Free();
+}
+
+void PictureData::Free()
+{
     std::free(pixels);
+    pixels = nullptr;
+    width = height = 0;
 }
 
 namespace {

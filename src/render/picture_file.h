@@ -10,6 +10,8 @@ public:
     ~PictureData();
     PictureData(const PictureData&) = delete;
     PictureData& operator=(const PictureData&) = delete;
+    // Frees the pixels now (the picture is uploaded).
+    void Free();
 
     int width = 0;
     int height = 0;

@@ -25,7 +25,7 @@ void UploadMipmapped(const PictureData& picture)
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
 }
 
-PictureQueue::PictureQueue() : previous_(g_current)
+PictureQueue::PictureQueue(std::unique_ptr<SharedContext> uploads) : uploads_(std::move(uploads)), previous_(g_current)
 {
     worker_ = std::thread(&PictureQueue::Work, this);
     g_current = this;
@@ -64,7 +64,10 @@ std::shared_ptr<TextureName> PictureQueue::Named(const std::string& path) const
 
 void PictureQueue::Forget(GLuint texture)
 {
-    std::lock_guard<std::mutex> lock(mutex_);
+    std::unique_lock<std::mutex> lock(mutex_);
+    // Deleted, the name may be given out again at once; the thread must not
+    // be filling it then.
+    decoded_.wait(lock, [&] { return uploading_ != texture; });
     for (Entry& entry : entries_)
         if (entry.texture == texture)
             entry.texture = 0;
@@ -72,13 +75,16 @@ void PictureQueue::Forget(GLuint texture)
 
 void PictureQueue::Work()
 {
+    const bool uploads = uploads_ && uploads_->MakeCurrent();
+    if (uploads)
+        glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     for (;;) {
         Entry* entry = nullptr;
         {
             std::unique_lock<std::mutex> lock(mutex_);
             named_.wait(lock, [this] { return closing_ || next_ < entries_.size(); });
             if (closing_)
-                return;
+                break;
             // The GL thread removes only decoded entries, and a deque keeps
             // the others where they are.
             entry = &entries_[next_];
@@ -90,15 +96,32 @@ void PictureQueue::Work()
         } catch (...) {
             error = std::current_exception();
         }
+        GLuint texture = 0;
+        if (uploads && readable) {
+            std::lock_guard<std::mutex> lock(mutex_);
+            texture = uploading_ = entry->texture;
+        }
+        if (texture != 0) {
+            glBindTexture(GL_TEXTURE_2D, texture);
+            UploadMipmapped(entry->picture);
+            glBindTexture(GL_TEXTURE_2D, 0);
+            // Done before the GL thread hears of it.
+            glFinish();
+            entry->picture.Free();
+        }
         {
             std::lock_guard<std::mutex> lock(mutex_);
+            uploading_ = 0;
             entry->readable = readable;
+            entry->uploaded = texture != 0;
             entry->error = error;
             entry->decoded = true;
             ++next_;
         }
-        decoded_.notify_one();
+        decoded_.notify_all();
     }
+    if (uploads)
+        uploads_->Release();
 }
 
 void PictureQueue::UploadFront()
@@ -108,7 +131,7 @@ void PictureQueue::UploadFront()
         std::rethrow_exception(entry.error);
     if (!entry.readable) {
         ReportUnreadablePicture(entry.path.c_str());
-    } else if (entry.texture != 0) {
+    } else if (entry.texture != 0 && !entry.uploaded) {
         // Between two entries the GL state is whatever the last one left;
         // the upload leaves it so.
         GLint bound = 0, alignment = 0;

@@ -9,6 +9,7 @@
 #include <string>
 #include <thread>
 
+#include "platform/shared_context.h"
 #include "render/gl.h"
 #include "render/picture_file.h"
 
@@ -17,17 +18,22 @@ struct TextureName;
 // Lets a show load its pictures on a second core. While a queue is in place
 // (it puts itself in place for its lifetime), CTextureFreeImage::Load sets up
 // its texture at once but only names the file; a thread of the queue's own
-// decodes the files in the order they were named, and the GL thread uploads
-// each decoded picture when it calls UploadReady or Finish. The texels, the
-// texture settings and the problems reported are those of a Load without a
-// queue; only the moment of the upload moves. A file named a second time is
-// not decoded again: the second texture shares the first one's name, so that
-// the show holds each picture once.
+// decodes the files in the order they were named and, given a shared context,
+// uploads each one there (the driver's allocation and clearing of the texture
+// with its mipmap levels then happens on that core too). Without one the GL
+// thread uploads each decoded picture when it calls UploadReady or Finish.
+// The texels, the texture settings and the problems reported are those of a
+// Load without a queue; only the moment and the thread of the upload move.
+// A file named a second time is not decoded again: the second texture shares
+// the first one's name, so that the show holds each picture once.
 //
-// Every member is called on the GL thread.
+// Every member is called on the GL thread; a texture waiting in the queue is
+// not to be used there before Finish.
 class PictureQueue {
 public:
-    PictureQueue();
+    // The context, where given, is made current on the queue's thread; where
+    // that fails the GL thread uploads.
+    explicit PictureQueue(std::unique_ptr<SharedContext> uploads = nullptr);
     // Uploads nothing more: what is still queued is dropped.
     ~PictureQueue();
     PictureQueue(const PictureQueue&) = delete;
@@ -37,11 +43,12 @@ public:
     void Add(const std::shared_ptr<TextureName>& texture, const std::string& path);
     // The texture named for the file, while one lives; else nullptr.
     std::shared_ptr<TextureName> Named(const std::string& path) const;
-    // Uploads the pictures decoded so far, in order, without waiting.
+    // Takes the pictures done so far, in order, without waiting.
     void UploadReady();
-    // Waits for and uploads every picture named so far.
+    // Waits for and takes every picture named so far.
     void Finish();
-    // A texture deleted before its upload: its picture is dropped.
+    // A texture deleted or given other texels before its upload: its picture
+    // is dropped (after the queue's thread is done with it, if it is at it).
     void Forget(GLuint texture);
 
 private:
@@ -51,6 +58,7 @@ private:
         PictureData picture;
         bool decoded = false;   // the thread is done with it
         bool readable = false;  // ... and it decoded
+        bool uploaded = false;  // ... and uploaded it
         std::exception_ptr error;
     };
     void Work();
@@ -58,11 +66,13 @@ private:
 
     std::mutex mutex_;
     std::condition_variable named_;    // the thread waits for work
-    std::condition_variable decoded_;  // the GL thread waits for a picture
+    std::condition_variable decoded_;  // the GL thread waits for a picture, or an upload to end
     std::deque<Entry> entries_;        // not yet uploaded, oldest first
     std::map<std::string, std::weak_ptr<TextureName>> byFile_;  // what each file was named for
     size_t next_ = 0;                  // index of the next entry to decode
     bool closing_ = false;
+    GLuint uploading_ = 0;             // the texture the thread is filling
+    std::unique_ptr<SharedContext> uploads_;
     PictureQueue* previous_;
     std::thread worker_;
 };

@@ -40,6 +40,9 @@ void CTexture::StopSharing()
 void CTexture::Upload(ImageRecord image)
 {
     StopSharing();
+    // A picture still queued for this texture would land over these texels.
+    if (PictureQueue* queue = CurrentPictureQueue())
+        queue->Forget(texture);
     name_->file.clear();
     CTextureBinder bind(texture);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);

@@ -10,6 +10,7 @@
 #include "effects/image_layers.h"
 #include "platform/debug_output.h"
 #include "platform/demo_error.h"
+#include "platform/window.h"
 #include "render/picture_queue.h"
 #include "show/loading_screen.h"
 #include "show/show_files.h"
@@ -22,16 +23,19 @@ namespace {
 // (when there is a window) before each one.
 class ShowBuilder : public ScriptEntries {
 public:
-    ShowBuilder(Show& show, Window* window) : show_(show), window_(window) {}
+    ShowBuilder(Show& show, Window* window, bool showLoading)
+        : show_(show), window_(window), showLoading_(showLoading)
+    {
+    }
 
     void Header(const ScriptHeader& header) override
     {
         show_.musicFile = header.musicFile;
         show_.startOffset = header.startOffset;
-        if (window_)
+        if (window_ && showLoading_)
             loading_.emplace(*window_, header.count);
         // After the loading picture, which shows before anything else.
-        pictures_.emplace();
+        pictures_.emplace(window_ ? window_->ShareContext() : nullptr);
     }
 
     void Named(const std::string&, long) override
@@ -72,6 +76,7 @@ public:
 private:
     Show& show_;
     Window* window_;
+    bool showLoading_;
     std::optional<LoadingScreen> loading_;
     std::optional<PictureQueue> pictures_;  // the effects' pictures decode while the next ones load
     int nameLine_ = 0;
@@ -96,11 +101,11 @@ bool ScriptMayName(const std::string& entry)
     return false;
 }
 
-void LoadShow(Show& show, Window* window)
+void LoadShow(Show& show, Window* window, bool showLoading)
 {
     if (!show.script.Open(kScriptPath))
         ThrowMessage("Unable to load %s", kScriptPath);
-    ShowBuilder builder(show, window);
+    ShowBuilder builder(show, window, showLoading);
     ScopedGlRecording recording(show.gl);
     ParseDemoScript(show.script.Stream(), builder);
     builder.Finish();

@@ -7,11 +7,13 @@ class Window;
 
 // Loads data/demo.txt into show (which starts empty): the effects in script
 // order with their names and lines, the music file, the start offset, the end
-// of show and the open script. With a window the loading display rises one
-// step per entry; without one (a reload) nothing is drawn. Throws "Unable to
-// load data/demo.txt", "Unknown entry '%s' in file, please correct" or what an
+// of show and the open script. With a window the pictures upload on a context
+// it shares with a second thread, where it can, and with showLoading the
+// loading display rises one step per entry; without one (a reload) nothing is
+// drawn and the pictures upload on this thread. Throws "Unable to load
+// data/demo.txt", "Unknown entry '%s' in file, please correct" or what an
 // effect throws; what was built so far stays in show.
-void LoadShow(Show& show, Window* window);
+void LoadShow(Show& show, Window* window, bool showLoading = true);
 
 // The music file that data/demo.txt names, read from its header alone (empty
 // when the script cannot be read), so that the music can be read while the
