@@ -5,13 +5,18 @@
 #include <gtest/gtest.h>
 
 #include <GL/glew.h>
+#include <unistd.h>
 
+#include <array>
 #include <cstdlib>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "platform/demo_error.h"
+#include "render/screen.h"
+#include "show/loading_screen.h"
+#include "support/gl_fixture.h"
 
 namespace {
 
@@ -94,6 +99,105 @@ TEST(SdlWindow, ASharedContextFillsTexturesOnAnotherThread)
     glDeleteTextures(1, &texture);
     shared.reset();
     window->FramePump();
+}
+
+// The SDL window, keeping each frame it is asked to show, from whichever
+// thread shows it; lent to the loading display only when `lends`.
+class RecordingWindow : public Window {
+public:
+    RecordingWindow(Window& window, bool lends) : window_(window), lends_(lends) {}
+    void FramePump() override
+    {
+        Record();
+        window_.FramePump();
+    }
+    void PollEvents() override { window_.PollEvents(); }
+    const WindowKeys& Keys() const override { return window_.Keys(); }
+    uint32_t TicksMs() const override { return window_.TicksMs(); }
+    unsigned ReadBuffer() const override { return window_.ReadBuffer(); }
+    std::unique_ptr<WindowLoan> LendWindow() override;
+
+    void Record()
+    {
+        GLint viewport[4] = {};
+        glGetIntegerv(GL_VIEWPORT, viewport);
+        std::vector<unsigned char> frame(static_cast<size_t>(viewport[2]) * viewport[3] * 4);
+        glReadBuffer(GL_BACK);
+        glReadPixels(0, 0, viewport[2], viewport[3], GL_RGBA, GL_UNSIGNED_BYTE, frame.data());
+        shown.push_back(std::move(frame));
+    }
+
+    std::vector<std::vector<unsigned char>> shown;
+
+private:
+    Window& window_;
+    bool lends_;
+};
+
+class RecordingLoan : public WindowLoan {
+public:
+    RecordingLoan(std::unique_ptr<WindowLoan> loan, RecordingWindow& window) : loan_(std::move(loan)), window_(window)
+    {
+    }
+    bool MakeCurrent() override { return loan_->MakeCurrent(); }
+    void Show() override
+    {
+        window_.Record();
+        loan_->Show();
+    }
+    void Release() override { loan_->Release(); }
+
+private:
+    std::unique_ptr<WindowLoan> loan_;
+    RecordingWindow& window_;
+};
+
+std::unique_ptr<WindowLoan> RecordingWindow::LendWindow()
+{
+    std::unique_ptr<WindowLoan> loan = lends_ ? window_.LendWindow() : nullptr;
+    return loan ? std::make_unique<RecordingLoan>(std::move(loan), *this) : nullptr;
+}
+
+TEST(SdlWindow, TheLoadingDisplaysOwnThreadShowsTheSameSteps)
+{
+    const int width = 96, height = 72;
+    const std::unique_ptr<Window> window = OpenSdlWindow(width, height, 32, false);
+    ASSERT_NE(window->LendWindow(), nullptr) << "the window cannot be lent here";
+    ScreenWidth = width;
+    ScreenHeight = height;
+    ResetPerspective();
+    glEnable(GL_TEXTURE_2D);
+    std::array<GLfloat, 16> projection{};
+    glGetFloatv(GL_PROJECTION_MATRIX, projection.data());
+    char cwd[4096];
+    ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
+    ASSERT_EQ(chdir(SourcePath(".").c_str()), 0);  // the loading picture
+
+    RecordingWindow kept(*window, false), lent(*window, true);
+    for (RecordingWindow* shown : {&kept, &lent}) {
+        LoadingScreen loading(*shown, 3);
+        for (int i = 0; i < 3; ++i)
+            loading.ShowProgress();
+        loading.Present();
+        EXPECT_EQ(shown->shown.size(), 3u) << "all shown by Present";
+    }
+    ASSERT_EQ(chdir(cwd), 0);
+    ASSERT_EQ(kept.shown.size(), 3u);
+    EXPECT_NE(kept.shown[0], kept.shown[1]);
+    EXPECT_NE(kept.shown[1], kept.shown[2]);
+    EXPECT_EQ(lent.shown, kept.shown);
+
+    // The window is back with the GL thread, in the state it was lent in.
+    std::array<GLfloat, 16> after{};
+    glGetFloatv(GL_PROJECTION_MATRIX, after.data());
+    EXPECT_EQ(after, projection);
+    EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
+    glClearColor(0, 1, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT);
+    unsigned char pixel[4] = {};
+    glReadPixels(5, 5, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel);
+    EXPECT_EQ(pixel[1], 255);
+    glClearColor(0, 0, 0, 0);
 }
 
 TEST(SdlWindow, CloseBoxEndsTheRun)

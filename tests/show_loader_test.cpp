@@ -145,6 +145,7 @@ public:
         shown.push_back(std::move(frame));
         TestWindow().FramePump();
     }
+    void PollEvents() override { TestWindow().PollEvents(); }
     const WindowKeys& Keys() const override { return TestWindow().Keys(); }
     uint32_t TicksMs() const override { return TestWindow().TicksMs(); }
     unsigned ReadBuffer() const override { return TestWindow().ReadBuffer(); }

@@ -24,6 +24,10 @@ public:
     {
         if (!frames_.Step())
             glFinish();
+        PollEvents();
+    }
+    void PollEvents() override
+    {
         if (const int signal = StopSignal())
             throw StopRequested(signal);
     }

@@ -27,9 +27,34 @@ private:
     GLXContext context_;
 };
 
-// Whether the context can be made current without a drawable, tried here with
-// the X errors caught; the window's context is current again afterwards.
-bool BindsWithoutDrawable(Display* display, GLXContext context, GLXContext window, GLXDrawable drawable)
+class GlxWindowLoan : public WindowLoan {
+public:
+    GlxWindowLoan(Display* display, GLXContext lender, GLXDrawable window, GLXContext borrower)
+        : display_(display), lender_(lender), window_(window), borrower_(borrower)
+    {
+    }
+    ~GlxWindowLoan() override
+    {
+        glXMakeCurrent(display_, window_, lender_);
+        glXDestroyContext(display_, borrower_);
+    }
+    GlxWindowLoan(const GlxWindowLoan&) = delete;
+    GlxWindowLoan& operator=(const GlxWindowLoan&) = delete;
+
+    bool MakeCurrent() override { return glXMakeCurrent(display_, window_, borrower_); }
+    void Show() override { glXSwapBuffers(display_, window_); }
+    void Release() override { glXMakeCurrent(display_, None, nullptr); }
+
+private:
+    Display* display_;
+    GLXContext lender_;
+    GLXDrawable window_;
+    GLXContext borrower_;
+};
+
+// Makes the context current without a drawable, with the X errors caught;
+// false where this GLX cannot.
+bool BindWithoutDrawable(Display* display, GLXContext context)
 {
     XSync(display, False);
     g_failed = false;
@@ -37,18 +62,14 @@ bool BindsWithoutDrawable(Display* display, GLXContext context, GLXContext windo
     const bool bound = glXMakeContextCurrent(display, None, None, context);
     XSync(display, False);
     XSetErrorHandler(previous);
-    glXMakeCurrent(display, drawable, window);
     return bound && !g_failed;
 }
 
-}  // namespace
-
-std::unique_ptr<SharedContext> ShareCurrentGlxContext()
+// A direct context with the window's visual that shares the current one's
+// objects, or nullptr.
+GLXContext CreateSharedContext(Display* display, GLXContext window, GLXDrawable drawable)
 {
-    Display* display = glXGetCurrentDisplay();
-    GLXContext window = glXGetCurrentContext();
-    const GLXDrawable drawable = glXGetCurrentDrawable();
-    if (!display || !window || !glXIsDirect(display, window))
+    if (!display || !window || drawable == None || !glXIsDirect(display, window))
         return nullptr;
     XWindowAttributes attributes;
     if (!XGetWindowAttributes(display, drawable, &attributes))
@@ -61,11 +82,45 @@ std::unique_ptr<SharedContext> ShareCurrentGlxContext()
         return nullptr;
     GLXContext shared = glXCreateContext(display, visual, window, True);
     XFree(visual);
+    if (shared && !glXIsDirect(display, shared)) {
+        glXDestroyContext(display, shared);
+        return nullptr;
+    }
+    return shared;
+}
+
+}  // namespace
+
+std::unique_ptr<SharedContext> ShareCurrentGlxContext()
+{
+    Display* display = glXGetCurrentDisplay();
+    GLXContext window = glXGetCurrentContext();
+    const GLXDrawable drawable = glXGetCurrentDrawable();
+    GLXContext shared = CreateSharedContext(display, window, drawable);
     if (!shared)
         return nullptr;
-    if (!glXIsDirect(display, shared) || !BindsWithoutDrawable(display, shared, window, drawable)) {
+    // Tried here, so that the other thread never meets an X error.
+    const bool bound = BindWithoutDrawable(display, shared);
+    glXMakeCurrent(display, drawable, window);
+    if (!bound) {
         glXDestroyContext(display, shared);
         return nullptr;
     }
     return std::make_unique<GlxSharedContext>(display, shared);
+}
+
+std::unique_ptr<WindowLoan> LendCurrentGlxWindow()
+{
+    Display* display = glXGetCurrentDisplay();
+    GLXContext window = glXGetCurrentContext();
+    const GLXDrawable drawable = glXGetCurrentDrawable();
+    GLXContext borrower = CreateSharedContext(display, window, drawable);
+    if (!borrower)
+        return nullptr;
+    if (!BindWithoutDrawable(display, window)) {
+        glXMakeCurrent(display, drawable, window);
+        glXDestroyContext(display, borrower);
+        return nullptr;
+    }
+    return std::make_unique<GlxWindowLoan>(display, window, drawable, borrower);
 }

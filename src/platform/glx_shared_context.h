@@ -8,3 +8,8 @@
 // made or this GLX cannot make one current without a drawable (checked here,
 // on the calling thread, so that the other thread never meets an X error).
 std::unique_ptr<SharedContext> ShareCurrentGlxContext();
+
+// Lends the window of the current GLX context to another thread: a context
+// made as above draws into it there, and the current context goes on without
+// a drawable until the loan ends; nullptr where either cannot be done.
+std::unique_ptr<WindowLoan> LendCurrentGlxWindow();

@@ -19,10 +19,12 @@ public:
     SdlWindow& operator=(const SdlWindow&) = delete;
 
     void FramePump() override;
+    void PollEvents() override;
     const WindowKeys& Keys() const override { return keys_; }
     uint32_t TicksMs() const override { return SDL_GetTicks(); }
     unsigned ReadBuffer() const override { return GL_BACK; }
     std::unique_ptr<SharedContext> ShareContext() override { return ShareCurrentGlxContext(); }
+    std::unique_ptr<WindowLoan> LendWindow() override { return LendCurrentGlxWindow(); }
 
 private:
     WindowKeys keys_;
@@ -63,8 +65,13 @@ SdlWindow::SdlWindow(int width, int height, int bitsPerPixel, bool fullScreen)
 
 void SdlWindow::FramePump()
 {
-    keys_ = WindowKeys();
     SDL_GL_SwapBuffers();
+    PollEvents();
+}
+
+void SdlWindow::PollEvents()
+{
+    keys_ = WindowKeys();
     SDL_Event event;
     while (SDL_PollEvent(&event)) {
         if (event.type == SDL_KEYUP) {

@@ -18,3 +18,21 @@ public:
     // Leaves the calling thread without a context.
     virtual void Release() = 0;
 };
+
+// The window lent to another thread, which draws into it with a context of
+// its own (sharing the lender's objects) and shows each frame, while the
+// lending GL thread's context goes on without a drawable: its own objects and
+// framebuffer objects, nothing drawn into the window. The lender gets the
+// window back when the loan is destroyed (on the GL thread, after the other
+// thread let it go).
+class WindowLoan {
+public:
+    virtual ~WindowLoan() = default;
+    // Makes the borrowing context current on the calling thread, drawing into
+    // the window; false where it cannot.
+    virtual bool MakeCurrent() = 0;
+    // Shows what the calling thread drew (swaps the window's buffers).
+    virtual void Show() = 0;
+    // Leaves the calling thread without a context.
+    virtual void Release() = 0;
+};

@@ -36,6 +36,8 @@ public:
     // the events. Throws WindowClosed when the window is closed, and
     // StopRequested once a headless run has caught a stop signal.
     virtual void FramePump() = 0;
+    // The events alone, as FramePump polls them, for a window on loan.
+    virtual void PollEvents() = 0;
     // The keys released before the last pump.
     virtual const WindowKeys& Keys() const = 0;
     // Milliseconds since the window opened, running forward.
@@ -45,6 +47,10 @@ public:
     // A context sharing this window's objects, for another thread, or nullptr
     // where the backend cannot make one. Called on the GL thread.
     virtual std::unique_ptr<SharedContext> ShareContext() { return nullptr; }
+    // The window lent to another thread, or nullptr where the backend cannot
+    // lend it. Called on the GL thread, which must not pump frames until the
+    // loan ends.
+    virtual std::unique_ptr<WindowLoan> LendWindow() { return nullptr; }
 };
 
 // Each backend opens with its GL context current and the GL entry points

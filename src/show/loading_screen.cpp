@@ -7,35 +7,44 @@
 LoadingScreen::LoadingScreen(Window& window, int count) : window_(window), count_(count)
 {
     picture_.Load(kLoadingPicturePath);
+    loan_ = window_.LendWindow();
+    if (loan_)
+        display_ = std::thread(&LoadingScreen::ShowSteps, this);
 }
 
-LoadingScreen::~LoadingScreen() = default;
+LoadingScreen::~LoadingScreen()
+{
+    if (!loan_)
+        return;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        closing_ = true;
+    }
+    asked_.notify_one();
+    display_.join();
+    loan_.reset();
+}
 
-float LoadingScreen::Offset() const
+float LoadingScreen::OffsetOf(int step) const
 {
     // A count of 0 or less has no sensible step; the picture stays where it starts.
-    const float remaining = count_ > 0 ? 1.0f - static_cast<float>(index_) / static_cast<float>(count_) : 1.0f;
+    const float remaining = count_ > 0 ? 1.0f - static_cast<float>(step) / static_cast<float>(count_) : 1.0f;
     return 0.5f - remaining;
 }
 
 void LoadingScreen::ShowProgress()
 {
+    if (loan_) {
+        window_.PollEvents();
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            ++index_;
+        }
+        asked_.notify_one();
+        return;
+    }
     Present();
-    glClear(GL_COLOR_BUFFER_BIT);
-    const float offset = Offset();
-    glColor4f(1, 1, 1, 1);
-    glPushMatrix();
-    glBindTexture(GL_TEXTURE_2D, picture_.texture);
-    glTranslatef(0, offset, -2);
-    // The picture's own colours, as white modulation would give them; the
-    // software renderer draws a step about a tenth faster without the product.
-    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
-    TexturedQuad quad(1, 1.2f);
-    quad.Draw(1, -1);
-    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
-    glBindTexture(GL_TEXTURE_2D, 0);
-    glPopMatrix();
-    ++index_;
+    DrawStep(index_++);
     // The renderer draws the step while the next entry loads; the first one
     // shows at once.
     drawn_ = true;
@@ -47,8 +56,63 @@ void LoadingScreen::ShowProgress()
 
 void LoadingScreen::Present()
 {
+    if (loan_) {
+        std::unique_lock<std::mutex> lock(mutex_);
+        shown_.wait(lock, [this] { return shownSteps_ == index_; });
+        return;
+    }
     if (!drawn_)
         return;
     drawn_ = false;
     window_.FramePump();
+}
+
+void LoadingScreen::DrawStep(int step)
+{
+    glClear(GL_COLOR_BUFFER_BIT);
+    glColor4f(1, 1, 1, 1);
+    glPushMatrix();
+    glBindTexture(GL_TEXTURE_2D, picture_.texture);
+    glTranslatef(0, OffsetOf(step), -2);
+    // The picture's own colours, as white modulation would give them; the
+    // software renderer draws a step about a tenth faster without the product.
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
+    TexturedQuad quad(1, 1.2f);
+    quad.Draw(1, -1);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    glPopMatrix();
+}
+
+void LoadingScreen::ShowSteps()
+{
+    // A context of its own starts from GL's defaults: it takes the state the
+    // host gives the loading display.
+    const bool current = loan_->MakeCurrent();
+    if (current) {
+        ResetPerspective();
+        glEnable(GL_TEXTURE_2D);
+    }
+    std::unique_lock<std::mutex> lock(mutex_);
+    for (;;) {
+        asked_.wait(lock, [this] { return closing_ || shownSteps_ < index_; });
+        if (closing_)
+            break;
+        const int step = shownSteps_;
+        lock.unlock();
+        // Where the window cannot be drawn into, the steps pass unseen
+        // rather than leave the loading waiting.
+        if (current) {
+            DrawStep(step);
+            loan_->Show();
+        }
+        lock.lock();
+        ++shownSteps_;
+        shown_.notify_all();
+    }
+    lock.unlock();
+    if (current) {
+        glFinish();
+        loan_->Release();
+    }
 }

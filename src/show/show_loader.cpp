@@ -32,10 +32,12 @@ public:
     {
         show_.musicFile = header.musicFile;
         show_.startOffset = header.startOffset;
+        // Made while the window is the GL thread's: the loading display may lend it.
+        std::unique_ptr<SharedContext> uploads = window_ ? window_->ShareContext() : nullptr;
         if (window_ && showLoading_)
             loading_.emplace(*window_, header.count);
         // After the loading picture, which shows before anything else.
-        pictures_.emplace(window_ ? window_->ShareContext() : nullptr);
+        pictures_.emplace(std::move(uploads));
     }
 
     void Named(const std::string&, long) override
