@@ -4,9 +4,11 @@
 #include "host/setup/options.h"
 #include "host/player.h"
 #include "host/setup/show_folder.h"
+#include "platform/x11_display.h"
 
 int main(int argc, char** argv)
 {
+    UseXlibFromThreads();
     PlayerOptions options;
     std::string error;
     if (!ParseOptions(argc, argv, options, error)) {

@@ -65,14 +65,22 @@ bool BindWithoutDrawable(Display* display, GLXContext context)
     return bound && !g_failed;
 }
 
+// The GLX context current on the calling thread, with its display and window.
+struct CurrentGlx {
+    Display* display = glXGetCurrentDisplay();
+    GLXContext context = glXGetCurrentContext();
+    GLXDrawable window = glXGetCurrentDrawable();
+};
+
 // A direct context with the window's visual that shares the current one's
 // objects, or nullptr.
-GLXContext CreateSharedContext(Display* display, GLXContext window, GLXDrawable drawable)
+GLXContext CreateSharedContext(const CurrentGlx& current)
 {
-    if (!display || !window || drawable == None || !glXIsDirect(display, window))
+    Display* display = current.display;
+    if (!display || !current.context || current.window == None || !glXIsDirect(display, current.context))
         return nullptr;
     XWindowAttributes attributes;
-    if (!XGetWindowAttributes(display, drawable, &attributes))
+    if (!XGetWindowAttributes(display, current.window, &attributes))
         return nullptr;
     XVisualInfo wanted;
     wanted.visualid = XVisualIDFromVisual(attributes.visual);
@@ -80,7 +88,7 @@ GLXContext CreateSharedContext(Display* display, GLXContext window, GLXDrawable 
     XVisualInfo* visual = XGetVisualInfo(display, VisualIDMask, &wanted, &count);
     if (!visual)
         return nullptr;
-    GLXContext shared = glXCreateContext(display, visual, window, True);
+    GLXContext shared = glXCreateContext(display, visual, current.context, True);
     XFree(visual);
     if (shared && !glXIsDirect(display, shared)) {
         glXDestroyContext(display, shared);
@@ -93,34 +101,30 @@ GLXContext CreateSharedContext(Display* display, GLXContext window, GLXDrawable 
 
 std::unique_ptr<SharedContext> ShareCurrentGlxContext()
 {
-    Display* display = glXGetCurrentDisplay();
-    GLXContext window = glXGetCurrentContext();
-    const GLXDrawable drawable = glXGetCurrentDrawable();
-    GLXContext shared = CreateSharedContext(display, window, drawable);
+    const CurrentGlx current;
+    GLXContext shared = CreateSharedContext(current);
     if (!shared)
         return nullptr;
     // Tried here, so that the other thread never meets an X error.
-    const bool bound = BindWithoutDrawable(display, shared);
-    glXMakeCurrent(display, drawable, window);
+    const bool bound = BindWithoutDrawable(current.display, shared);
+    glXMakeCurrent(current.display, current.window, current.context);
     if (!bound) {
-        glXDestroyContext(display, shared);
+        glXDestroyContext(current.display, shared);
         return nullptr;
     }
-    return std::make_unique<GlxSharedContext>(display, shared);
+    return std::make_unique<GlxSharedContext>(current.display, shared);
 }
 
 std::unique_ptr<WindowLoan> LendCurrentGlxWindow()
 {
-    Display* display = glXGetCurrentDisplay();
-    GLXContext window = glXGetCurrentContext();
-    const GLXDrawable drawable = glXGetCurrentDrawable();
-    GLXContext borrower = CreateSharedContext(display, window, drawable);
+    const CurrentGlx current;
+    GLXContext borrower = CreateSharedContext(current);
     if (!borrower)
         return nullptr;
-    if (!BindWithoutDrawable(display, window)) {
-        glXMakeCurrent(display, drawable, window);
-        glXDestroyContext(display, borrower);
+    if (!BindWithoutDrawable(current.display, current.context)) {
+        glXMakeCurrent(current.display, current.window, current.context);
+        glXDestroyContext(current.display, borrower);
         return nullptr;
     }
-    return std::make_unique<GlxWindowLoan>(display, window, drawable, borrower);
+    return std::make_unique<GlxWindowLoan>(current.display, current.context, current.window, borrower);
 }

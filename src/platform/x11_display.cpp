@@ -20,6 +20,11 @@ int OnConnectionLost(Display* display)
 
 }  // namespace
 
+void UseXlibFromThreads()
+{
+    XInitThreads();
+}
+
 bool DisplayNamed()
 {
     const char* name = std::getenv("DISPLAY");

@@ -1,5 +1,10 @@
 #pragma once
 
+// Makes Xlib safe to call from more than one thread (the loading display
+// shows its steps from a thread of its own). Called before any other Xlib
+// call; libX11 1.8 and later do it by themselves.
+void UseXlibFromThreads();
+
 // Whether $DISPLAY names an X server at all (set and not empty).
 bool DisplayNamed();
 
