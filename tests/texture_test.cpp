@@ -1,8 +1,12 @@
 // Textures: loading pictures, uploading pixels, and the state both leave behind.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <condition_variable>
 #include <cstdlib>
+#include <functional>
 #include <memory>
+#include <mutex>
 #include <vector>
 
 #include "platform/demo_error.h"
@@ -73,8 +77,10 @@ struct Problems : LoadListener {
 };
 
 // Queues the pictures with the uploads on this thread or, given a context
-// that shares the window's, on the queue's own.
-void ExpectQueuedPicturesAsLoadedDirectly(std::unique_ptr<SharedContext> uploads)
+// that shares the window's, on the queue's own. The queue is still in place
+// when afterFinish runs.
+void ExpectQueuedPicturesAsLoadedDirectly(std::unique_ptr<SharedContext> uploads,
+                                          const std::function<void()>& afterFinish = {})
 {
     const std::string dir = MakeTempDir();
     WriteImage(dir + "/wide.png", 64, 16, Ramps(64, 16, 1));
@@ -117,6 +123,8 @@ void ExpectQueuedPicturesAsLoadedDirectly(std::unique_ptr<SharedContext> uploads
         EXPECT_EQ(alignment, 4);
         glBindTexture(GL_TEXTURE_2D, 0);
         glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+        if (afterFinish)
+            afterFinish();
     }
     EXPECT_EQ(Levels(wide.texture), direct[0]);
     EXPECT_EQ(Levels(odd.texture), direct[1]);
@@ -142,6 +150,48 @@ TEST_F(TextureTest, PicturesUploadedOnTheQueuesThreadAreTheSame)
     std::unique_ptr<SharedContext> uploads = TestWindow().ShareContext();
     ASSERT_NE(uploads, nullptr);
     ExpectQueuedPicturesAsLoadedDirectly(std::move(uploads));
+}
+
+// Holds the queue's thread at its start until let go (or, should Finish wait
+// for it after all, until a generous while has passed: a failure, not a hang).
+class HeldContext : public SharedContext {
+public:
+    bool MakeCurrent() override
+    {
+        std::unique_lock<std::mutex> lock(mutex_);
+        let_.wait_for(lock, std::chrono::seconds(30), [this] { return free_; });
+        free_ = true;
+        return false;  // the GL thread uploads what it finds decoded
+    }
+    void Release() override {}
+    bool Held()
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return !free_;
+    }
+    void Let()
+    {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            free_ = true;
+        }
+        let_.notify_all();
+    }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable let_;
+    bool free_ = false;
+};
+
+TEST_F(TextureTest, FinishDecodesThePicturesTheQueuesThreadHasNotStarted)
+{
+    auto held = std::make_unique<HeldContext>();
+    HeldContext& context = *held;
+    ExpectQueuedPicturesAsLoadedDirectly(std::move(held), [&] {
+        EXPECT_TRUE(context.Held()) << "Finish waited for the queue's thread";
+        context.Let();
+    });
 }
 
 // Found by a queued picture that landed over them.

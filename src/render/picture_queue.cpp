@@ -1,5 +1,7 @@
 #include "render/picture_queue.h"
 
+#include <algorithm>
+
 #include "platform/load_listener.h"
 #include "render/texture.h"
 
@@ -73,6 +75,31 @@ void PictureQueue::Forget(GLuint texture)
             entry.texture = 0;
 }
 
+PictureQueue::Entry* PictureQueue::Take(bool last)
+{
+    const auto waiting = [](const Entry& entry) { return entry.stage == Stage::waiting; };
+    Entry* found = nullptr;
+    if (last) {
+        const auto it = std::find_if(entries_.rbegin(), entries_.rend(), waiting);
+        found = it == entries_.rend() ? nullptr : &*it;
+    } else {
+        const auto it = std::find_if(entries_.begin(), entries_.end(), waiting);
+        found = it == entries_.end() ? nullptr : &*it;
+    }
+    if (found)
+        found->stage = Stage::taken;
+    return found;
+}
+
+void PictureQueue::Decode(Entry& entry)
+{
+    try {
+        entry.readable = DecodePictureFile(entry.path.c_str(), entry.picture);
+    } catch (...) {
+        entry.error = std::current_exception();
+    }
+}
+
 void PictureQueue::Work()
 {
     const bool uploads = uploads_ && uploads_->MakeCurrent();
@@ -82,22 +109,16 @@ void PictureQueue::Work()
         Entry* entry = nullptr;
         {
             std::unique_lock<std::mutex> lock(mutex_);
-            named_.wait(lock, [this] { return closing_ || next_ < entries_.size(); });
-            if (closing_)
-                break;
-            // The GL thread removes only decoded entries, and a deque keeps
-            // the others where they are.
-            entry = &entries_[next_];
+            while (!closing_ && !(entry = Take(false)))
+                named_.wait(lock);
         }
-        bool readable = false;
-        std::exception_ptr error;
-        try {
-            readable = DecodePictureFile(entry->path.c_str(), entry->picture);
-        } catch (...) {
-            error = std::current_exception();
-        }
+        // The GL thread removes only decoded entries, and a deque keeps the
+        // others where they are.
+        if (!entry)
+            break;
+        Decode(*entry);
         GLuint texture = 0;
-        if (uploads && readable) {
+        if (uploads && entry->readable) {
             std::lock_guard<std::mutex> lock(mutex_);
             texture = uploading_ = entry->texture;
         }
@@ -112,11 +133,8 @@ void PictureQueue::Work()
         {
             std::lock_guard<std::mutex> lock(mutex_);
             uploading_ = 0;
-            entry->readable = readable;
             entry->uploaded = texture != 0;
-            entry->error = error;
-            entry->decoded = true;
-            ++next_;
+            entry->stage = Stage::decoded;
         }
         decoded_.notify_all();
     }
@@ -124,28 +142,33 @@ void PictureQueue::Work()
         uploads_->Release();
 }
 
+void PictureQueue::UploadHere(Entry& entry)
+{
+    // Between two entries the GL state is whatever the last one left; the
+    // upload leaves it so.
+    GLint bound = 0, alignment = 0;
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+    glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
+    glBindTexture(GL_TEXTURE_2D, entry.texture);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    UploadMipmapped(entry.picture);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, alignment);
+    glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(bound));
+    entry.picture.Free();
+    entry.uploaded = true;
+}
+
 void PictureQueue::UploadFront()
 {
     Entry& entry = entries_.front();
     if (entry.error)
         std::rethrow_exception(entry.error);
-    if (!entry.readable) {
+    if (!entry.readable)
         ReportUnreadablePicture(entry.path.c_str());
-    } else if (entry.texture != 0 && !entry.uploaded) {
-        // Between two entries the GL state is whatever the last one left;
-        // the upload leaves it so.
-        GLint bound = 0, alignment = 0;
-        glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
-        glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
-        glBindTexture(GL_TEXTURE_2D, entry.texture);
-        glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-        UploadMipmapped(entry.picture);
-        glPixelStorei(GL_UNPACK_ALIGNMENT, alignment);
-        glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(bound));
-    }
+    else if (entry.texture != 0 && !entry.uploaded)
+        UploadHere(entry);
     std::lock_guard<std::mutex> lock(mutex_);
     entries_.pop_front();
-    --next_;
 }
 
 void PictureQueue::UploadReady()
@@ -153,7 +176,7 @@ void PictureQueue::UploadReady()
     for (;;) {
         {
             std::lock_guard<std::mutex> lock(mutex_);
-            if (entries_.empty() || !entries_.front().decoded)
+            if (entries_.empty() || entries_.front().stage != Stage::decoded)
                 return;
         }
         UploadFront();
@@ -163,12 +186,23 @@ void PictureQueue::UploadReady()
 void PictureQueue::Finish()
 {
     for (;;) {
+        Entry* taken = nullptr;
         {
             std::unique_lock<std::mutex> lock(mutex_);
             if (entries_.empty())
                 return;
-            decoded_.wait(lock, [this] { return entries_.front().decoded; });
+            // Waiting is for when every picture left is started.
+            if (entries_.front().stage != Stage::decoded && !(taken = Take(true)))
+                decoded_.wait(lock, [this] { return entries_.front().stage == Stage::decoded; });
         }
-        UploadFront();
+        if (!taken) {
+            UploadFront();
+            continue;
+        }
+        Decode(*taken);
+        if (taken->readable && taken->texture != 0)
+            UploadHere(*taken);
+        std::lock_guard<std::mutex> lock(mutex_);
+        taken->stage = Stage::decoded;
     }
 }

@@ -22,6 +22,8 @@ struct TextureName;
 // uploads each one there (the driver's allocation and clearing of the texture
 // with its mipmap levels then happens on that core too). Without one the GL
 // thread uploads each decoded picture when it calls UploadReady or Finish.
+// Finish has the GL thread take its share: rather than wait, it decodes and
+// uploads the pictures no thread has started, from the last one back.
 // The texels, the texture settings and the problems reported are those of a
 // Load without a queue; only the moment and the thread of the upload move.
 // A file named a second time is not decoded again: the second texture shares
@@ -45,23 +47,30 @@ public:
     std::shared_ptr<TextureName> Named(const std::string& path) const;
     // Takes the pictures done so far, in order, without waiting.
     void UploadReady();
-    // Waits for and takes every picture named so far.
+    // Takes every picture named so far, decoding those no thread has started.
     void Finish();
     // A texture deleted or given other texels before its upload: its picture
     // is dropped (after the queue's thread is done with it, if it is at it).
     void Forget(GLuint texture);
 
 private:
+    enum class Stage { waiting, taken, decoded };
     struct Entry {
         GLuint texture;
         std::string path;
         PictureData picture;
-        bool decoded = false;   // the thread is done with it
-        bool readable = false;  // ... and it decoded
-        bool uploaded = false;  // ... and uploaded it
+        Stage stage = Stage::waiting;
+        bool readable = false;  // decoded, it could be read
+        bool uploaded = false;  // ... and it is uploaded
         std::exception_ptr error;
     };
     void Work();
+    // The first (or last) entry no thread has taken, now taken; or nullptr.
+    Entry* Take(bool last);
+    // Decodes the taken entry's picture, keeping what went wrong.
+    static void Decode(Entry& entry);
+    // Uploads the decoded picture on the GL thread, leaving its state alone.
+    static void UploadHere(Entry& entry);
     void UploadFront();
 
     std::mutex mutex_;
@@ -69,7 +78,6 @@ private:
     std::condition_variable decoded_;  // the GL thread waits for a picture, or an upload to end
     std::deque<Entry> entries_;        // not yet uploaded, oldest first
     std::map<std::string, std::weak_ptr<TextureName>> byFile_;  // what each file was named for
-    size_t next_ = 0;                  // index of the next entry to decode
     bool closing_ = false;
     GLuint uploading_ = 0;             // the texture the thread is filling
     std::unique_ptr<SharedContext> uploads_;

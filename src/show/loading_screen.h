@@ -30,6 +30,8 @@ public:
     void ShowProgress();
     // Returns once every step asked for is shown.
     void Present();
+    // Whether a thread of the display's own draws the steps.
+    bool OnItsOwnThread() const { return loan_ != nullptr; }
     // Vertical offset of the picture for the step about to be asked for.
     float Offset() const { return OffsetOf(index_); }
 

@@ -51,10 +51,14 @@ public:
 
     void Finish()
     {
-        if (loading_)
+        // Drawn on this thread, the last step shows before the pictures are
+        // finished here; on the display's own thread, steps go on showing.
+        if (loading_ && !loading_->OnItsOwnThread())
             loading_->Present();
         if (pictures_)
             pictures_->Finish();
+        if (loading_)
+            loading_->Present();
     }
 
     bool Knows(const std::string& name) override { return EntryLines(name) != nullptr; }
