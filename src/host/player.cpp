@@ -24,12 +24,14 @@
 #include "media/video_support.h"
 #include "platform/debug_output.h"
 #include "platform/demo_error.h"
+#include "platform/folder_read_ahead.h"
 #include "platform/load_listener.h"
 #include "platform/stop_signals.h"
 #include "platform/window.h"
 #include "platform/x11_display.h"
 #include "render/guards.h"
 #include "render/screen.h"
+#include "show/show_files.h"
 #include "show/show_loader.h"
 
 namespace {
@@ -163,6 +165,8 @@ int RunPlayer(const PlayerOptions& options)
         } else {
             run.clock = forward ? MakeBatchMusicClock() : MakeMusicClock();
         }
+        // The show's files are read into memory while the window opens.
+        const FolderReadAhead readAhead(kShowDataFolder);
         // The music is read while the window opens and the effects load.
         const std::string musicFile = options.check ? std::string() : ScriptMusicFile();
         if (!musicFile.empty())
