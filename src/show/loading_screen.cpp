@@ -6,15 +6,10 @@
 
 LoadingScreen::LoadingScreen(Window& window, int count) : window_(window), count_(count)
 {
+    picture_.Load(kLoadingPicturePath);
     loan_ = window_.LendWindow();
     if (loan_)
         display_ = std::thread(&LoadingScreen::ShowSteps, this);
-    // The display's thread readies its context while the picture loads; it
-    // draws nothing before the first step is asked for.
-    picture_.Load(kLoadingPicturePath);
-    // Its texels in place before the other context reads them.
-    if (loan_)
-        glFinish();
 }
 
 LoadingScreen::~LoadingScreen()
