@@ -3,7 +3,7 @@
 # Does nothing when they are all present already. Run as root.
 set -e
 PACKAGES="build-essential cmake ninja-build pkg-config git
- libsdl1.2-dev libglew-dev libegl-dev libegl-mesa0 libglu1-mesa-dev libgl1-mesa-dri libfreeimage-dev libgtk-3-dev libxrandr-dev
+ libsdl1.2-dev libglew-dev libegl-dev libegl-mesa0 libglu1-mesa-dev libgl1-mesa-dri libfreeimage-dev libpng-dev zlib1g-dev libgtk-3-dev libxrandr-dev
  libsndfile1-dev libfftw3-dev
  libavformat-dev libavcodec-dev libswscale-dev libavutil-dev
  libgtest-dev xvfb xauth clang libclang-rt-14-dev

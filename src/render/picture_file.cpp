@@ -192,14 +192,3 @@ void BgrRowToRgba(const uint8_t* in, int bytesPerPixel, int width, uint32_t* out
         bytes[3] = bytesPerPixel == 4 ? in[3] : 0xFF;
     }
 }
-
-bool WritePngFile(const char* path, const uint8_t* bgra, int width, int height)
-{
-    // GL's rows come bottom first, as FreeImage keeps them.
-    FIBITMAP* bitmap = FreeImage_ConvertFromRawBits(const_cast<uint8_t*>(bgra), width, height, width * 4, 32,
-                                                    FI_RGBA_RED_MASK, FI_RGBA_GREEN_MASK, FI_RGBA_BLUE_MASK, FALSE);
-    const bool ok = bitmap && FreeImage_Save(FIF_PNG, bitmap, path, PNG_Z_BEST_SPEED);
-    if (bitmap)
-        FreeImage_Unload(bitmap);
-    return ok;
-}

@@ -30,10 +30,6 @@ bool DecodePictureFile(const char* path, PictureData& out);
 // The same for an image file held in memory.
 bool DecodePictureBytes(const uint8_t* data, size_t size, PictureData& out);
 
-// Writes width x height BGRA pixels, bottom row first (as GL reads them back),
-// as a PNG file. False when the file cannot be written.
-bool WritePngFile(const char* path, const uint8_t* bgra, int width, int height);
-
 // One row of pixels as FreeImage keeps them (bytes B G R, or B G R A when
 // bytesPerPixel is 4) written out as R G B A bytes; 3-byte pixels become opaque.
 void BgrRowToRgba(const uint8_t* in, int bytesPerPixel, int width, uint32_t* out);

@@ -4,7 +4,7 @@
 
 #include "platform/demo_error.h"
 #include "render/gl.h"
-#include "render/picture_file.h"
+#include "render/png_file.h"
 
 FrameCapture::FrameCapture(int width, int height, unsigned readBuffer)
     : width_(width), height_(height), readBuffer_(readBuffer), pixels_(static_cast<size_t>(width) * height * 4)
