@@ -72,9 +72,9 @@ struct CurrentGlx {
     GLXDrawable window = glXGetCurrentDrawable();
 };
 
-// A direct context with the window's visual that shares the current one's
-// objects, or nullptr.
-GLXContext CreateSharedContext(const CurrentGlx& current)
+// A direct context with the window's visual that shares the objects of
+// shareWith (none when nullptr), or nullptr.
+GLXContext CreateContext(const CurrentGlx& current, GLXContext shareWith)
 {
     Display* display = current.display;
     if (!display || !current.context || current.window == None || !glXIsDirect(display, current.context))
@@ -88,13 +88,13 @@ GLXContext CreateSharedContext(const CurrentGlx& current)
     XVisualInfo* visual = XGetVisualInfo(display, VisualIDMask, &wanted, &count);
     if (!visual)
         return nullptr;
-    GLXContext shared = glXCreateContext(display, visual, current.context, True);
+    GLXContext context = glXCreateContext(display, visual, shareWith, True);
     XFree(visual);
-    if (shared && !glXIsDirect(display, shared)) {
-        glXDestroyContext(display, shared);
+    if (context && !glXIsDirect(display, context)) {
+        glXDestroyContext(display, context);
         return nullptr;
     }
-    return shared;
+    return context;
 }
 
 }  // namespace
@@ -102,7 +102,7 @@ GLXContext CreateSharedContext(const CurrentGlx& current)
 std::unique_ptr<SharedContext> ShareCurrentGlxContext()
 {
     const CurrentGlx current;
-    GLXContext shared = CreateSharedContext(current);
+    GLXContext shared = CreateContext(current, current.context);
     if (!shared)
         return nullptr;
     // Tried here, so that the other thread never meets an X error.
@@ -118,7 +118,9 @@ std::unique_ptr<SharedContext> ShareCurrentGlxContext()
 std::unique_ptr<WindowLoan> LendCurrentGlxWindow()
 {
     const CurrentGlx current;
-    GLXContext borrower = CreateSharedContext(current);
+    // Sharing objects would make each of its draws wait while another context
+    // of the lender's fills a texture (the driver holds one lock for them all).
+    GLXContext borrower = CreateContext(current, nullptr);
     if (!borrower)
         return nullptr;
     if (!BindWithoutDrawable(current.display, current.context)) {

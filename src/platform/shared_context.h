@@ -20,7 +20,7 @@ public:
 };
 
 // The window lent to another thread, which draws into it with a context of
-// its own (sharing the lender's objects) and shows each frame, while the
+// its own (which shares no objects with the lender's) and shows each frame, while the
 // lending GL thread's context goes on without a drawable: its own objects and
 // framebuffer objects, nothing drawn into the window. The lender gets the
 // window back when the loan is destroyed (on the GL thread, after the other

@@ -75,35 +75,57 @@ void ReportUnreadablePicture(const char* path)
         listener->Problem(path, std::string("picture '") + path + "' cannot be read");
 }
 
-void CTextureFreeImage::Load(const char* path)
-{
-    if (LoadListener* listener = CurrentLoadListener())
-        listener->FileUsed(path);
-    StopSharing();
-    name_->file = path;
-    PictureQueue* queue = CurrentPictureQueue();
-    if (queue) {
-        if (std::shared_ptr<TextureName> named = queue->Named(path)) {
-            Share(std::move(named));
-            return;
-        }
-    }
-    PictureData picture;
-    if (!queue && !DecodePictureFile(path, picture)) {
-        ReportUnreadablePicture(path);  // the texture stays empty, by design
-        return;
-    }
+namespace {
 
-    glBindTexture(GL_TEXTURE_2D, texture);
+// A picture file's texture settings, before its image arrives.
+void SetPictureParameters()
+{
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     glTexEnvf(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
-    if (queue)
-        queue->Add(name_, path);
-    else
-        UploadMipmapped(picture);
-    glBindTexture(GL_TEXTURE_2D, 0);
+}
+
+}  // namespace
+
+bool ReadPicture(const char* path, PictureData& picture)
+{
+    if (LoadListener* listener = CurrentLoadListener())
+        listener->FileUsed(path);
+    if (DecodePictureFile(path, picture))
+        return true;
+    ReportUnreadablePicture(path);  // the texture stays empty, by design
+    return false;
+}
+
+void UploadPicture(const PictureData& picture)
+{
+    SetPictureParameters();
+    UploadMipmapped(picture);
+}
+
+void CTextureFreeImage::Load(const char* path)
+{
+    StopSharing();
+    name_->file = path;
+    PictureQueue* queue = CurrentPictureQueue();
+    if (!queue) {
+        PictureData picture;
+        if (ReadPicture(path, picture)) {
+            CTextureBinder bind(texture);
+            UploadPicture(picture);
+        }
+        return;
+    }
+    if (LoadListener* listener = CurrentLoadListener())
+        listener->FileUsed(path);
+    if (std::shared_ptr<TextureName> named = queue->Named(path)) {
+        Share(std::move(named));
+        return;
+    }
+    CTextureBinder bind(texture);
+    SetPictureParameters();
+    queue->Add(name_, path);
 }

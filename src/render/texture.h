@@ -64,6 +64,13 @@ public:
 // Tells the load listener, if any, that the picture file cannot be read.
 void ReportUnreadablePicture(const char* path);
 
+// What CTextureFreeImage::Load does without a PictureQueue, in two halves for
+// a texture of another context: reading the file, with the load listener told
+// of it (and of a file that cannot be read, which leaves picture empty)...
+bool ReadPicture(const char* path, PictureData& picture);
+// ...and filling the texture bound to GL_TEXTURE_2D, with Load's settings.
+void UploadPicture(const PictureData& picture);
+
 // Binds a texture for the length of a block; binds texture 0 on the way out.
 class CTextureBinder {
 public:

@@ -6,10 +6,15 @@
 
 LoadingScreen::LoadingScreen(Window& window, int count) : window_(window), count_(count)
 {
-    picture_.Load(kLoadingPicturePath);
     loan_ = window_.LendWindow();
-    if (loan_)
-        display_ = std::thread(&LoadingScreen::ShowSteps, this);
+    if (!loan_) {
+        picture_.Load(kLoadingPicturePath);
+        return;
+    }
+    // The display's context shares no textures with the loading's, whose
+    // uploads would hold up its steps: it fills a texture of its own.
+    ReadPicture(kLoadingPicturePath, decoded_);
+    display_ = std::thread(&LoadingScreen::ShowSteps, this);
 }
 
 LoadingScreen::~LoadingScreen()
@@ -44,7 +49,7 @@ void LoadingScreen::ShowProgress()
         return;
     }
     Present();
-    DrawStep(index_++);
+    DrawStep(index_++, picture_.texture);
     // The renderer draws the step while the next entry loads; the first one
     // shows at once.
     drawn_ = true;
@@ -67,12 +72,12 @@ void LoadingScreen::Present()
     window_.FramePump();
 }
 
-void LoadingScreen::DrawStep(int step)
+void LoadingScreen::DrawStep(int step, GLuint picture)
 {
     glClear(GL_COLOR_BUFFER_BIT);
     glColor4f(1, 1, 1, 1);
     glPushMatrix();
-    glBindTexture(GL_TEXTURE_2D, picture_.texture);
+    glBindTexture(GL_TEXTURE_2D, picture);
     glTranslatef(0, OffsetOf(step), -2);
     // The picture's own colours, as white modulation would give them; the
     // software renderer draws a step about a tenth faster without the product.
@@ -89,10 +94,19 @@ void LoadingScreen::ShowSteps()
     // A context of its own starts from GL's defaults: it takes the state the
     // host gives the loading display.
     const bool current = loan_->MakeCurrent();
+    GLuint picture = 0;
     if (current) {
         ResetPerspective();
         glEnable(GL_TEXTURE_2D);
+        glGenTextures(1, &picture);
+        // A picture that cannot be read leaves the texture without an image,
+        // as Load does.
+        if (decoded_.pixels) {
+            CTextureBinder bind(picture);
+            UploadPicture(decoded_);
+        }
     }
+    decoded_.Free();
     std::unique_lock<std::mutex> lock(mutex_);
     for (;;) {
         asked_.wait(lock, [this] { return closing_ || shownSteps_ < index_; });
@@ -103,7 +117,7 @@ void LoadingScreen::ShowSteps()
         // Where the window cannot be drawn into, the steps pass unseen
         // rather than leave the loading waiting.
         if (current) {
-            DrawStep(step);
+            DrawStep(step, picture);
             loan_->Show();
         }
         lock.lock();
@@ -112,6 +126,7 @@ void LoadingScreen::ShowSteps()
     }
     lock.unlock();
     if (current) {
+        glDeleteTextures(1, &picture);
         glFinish();
         loan_->Release();
     }

@@ -12,7 +12,8 @@ class Window;
 // The loading display: the loading picture rising one step per script entry.
 // Where the window can be lent (an X window), a thread of the display's own
 // draws and shows the steps in turn, so that the loading never waits for the
-// renderer or the X server; elsewhere the GL thread draws each step, which the
+// renderer or the X server (in a context of its own, which shares nothing with
+// the loading's); elsewhere the GL thread draws each step, which the
 // renderer then draws while the next entry loads. The pictures are the same.
 class LoadingScreen {
 public:
@@ -37,11 +38,12 @@ public:
 
 private:
     float OffsetOf(int step) const;
-    void DrawStep(int step);
+    void DrawStep(int step, GLuint picture);
     void ShowSteps();  // the display's thread
 
     Window& window_;
-    CTextureFreeImage picture_;
+    CTextureFreeImage picture_;  // drawn on the GL thread
+    PictureData decoded_;         // for the display's thread to upload
     int count_;
     int index_ = 0;       // steps asked for
     bool drawn_ = false;  // on the GL thread: a step drawn and not yet shown
