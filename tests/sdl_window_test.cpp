@@ -14,9 +14,11 @@
 #include <vector>
 
 #include "platform/demo_error.h"
+#include "platform/load_listener.h"
 #include "render/screen.h"
 #include "show/loading_screen.h"
 #include "support/gl_fixture.h"
+#include "support/work_dir.h"
 
 namespace {
 
@@ -158,6 +160,32 @@ std::unique_ptr<WindowLoan> RecordingWindow::LendWindow()
     return loan ? std::make_unique<RecordingLoan>(std::move(loan), *this) : nullptr;
 }
 
+// Hears what loading the loading picture tells the load listener.
+struct HeardFiles : LoadListener {
+    void FileUsed(const std::string& path) override { heard.push_back("used " + path); }
+    void Problem(const std::string& path, const std::string& text) override { heard.push_back(path + ": " + text); }
+    std::vector<std::string> heard;
+};
+
+// Three loading steps shown by the GL thread and by the display's own thread,
+// in the current folder, with what each told the load listener.
+struct BothWays {
+    RecordingWindow kept, lent;
+    HeardFiles keptHeard, lentHeard;
+
+    explicit BothWays(Window& window) : kept(window, false), lent(window, true)
+    {
+        for (RecordingWindow* shown : {&kept, &lent}) {
+            ScopedLoadListener listening(shown == &kept ? keptHeard : lentHeard);
+            LoadingScreen loading(*shown, 3);
+            for (int i = 0; i < 3; ++i)
+                loading.ShowProgress();
+            loading.Present();
+            EXPECT_EQ(shown->shown.size(), 3u) << "all shown by Present";
+        }
+    }
+};
+
 TEST(SdlWindow, TheLoadingDisplaysOwnThreadShowsTheSameSteps)
 {
     const int width = 96, height = 72;
@@ -172,20 +200,29 @@ TEST(SdlWindow, TheLoadingDisplaysOwnThreadShowsTheSameSteps)
     char cwd[4096];
     ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
     ASSERT_EQ(chdir(SourcePath(".").c_str()), 0);  // the loading picture
-
-    RecordingWindow kept(*window, false), lent(*window, true);
-    for (RecordingWindow* shown : {&kept, &lent}) {
-        LoadingScreen loading(*shown, 3);
-        for (int i = 0; i < 3; ++i)
-            loading.ShowProgress();
-        loading.Present();
-        EXPECT_EQ(shown->shown.size(), 3u) << "all shown by Present";
-    }
+    const BothWays read(*window);
     ASSERT_EQ(chdir(cwd), 0);
-    ASSERT_EQ(kept.shown.size(), 3u);
-    EXPECT_NE(kept.shown[0], kept.shown[1]);
-    EXPECT_NE(kept.shown[1], kept.shown[2]);
-    EXPECT_EQ(lent.shown, kept.shown);
+    ASSERT_EQ(read.kept.shown.size(), 3u);
+    EXPECT_NE(read.kept.shown[0], read.kept.shown[1]);
+    EXPECT_NE(read.kept.shown[1], read.kept.shown[2]);
+    EXPECT_EQ(read.lent.shown, read.kept.shown);
+    const std::vector<std::string> used = {"used data/overlay/loader.jpg"};
+    EXPECT_EQ(read.keptHeard.heard, used);
+    EXPECT_EQ(read.lentHeard.heard, used);
+
+    // Without the picture both show the same untextured steps and report it
+    // once, from the GL thread.
+    {
+        const TempWorkDir empty;
+        const BothWays missing(*window);
+        EXPECT_EQ(missing.lent.shown, missing.kept.shown);
+        EXPECT_NE(missing.kept.shown, read.kept.shown);
+        const std::vector<std::string> reported = {
+            "used data/overlay/loader.jpg",
+            "data/overlay/loader.jpg: picture 'data/overlay/loader.jpg' cannot be read"};
+        EXPECT_EQ(missing.keptHeard.heard, reported);
+        EXPECT_EQ(missing.lentHeard.heard, reported);
+    }
 
     // The window is back with the GL thread, in the state it was lent in.
     std::array<GLfloat, 16> after{};
