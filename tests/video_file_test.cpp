@@ -394,20 +394,26 @@ TEST(VideoFileTest, OnlyPlainFilesInKnownContainersAreRead)
     EXPECT_EQ(NumberShown(video), 2);
 }
 
-TEST(VideoFileTest, AFileThatDecodesToMorePicturesThanPacketsReadsSafely)
+TEST(VideoFileTest, DamagedFilesFoundByTheFuzzerReadSafely)
 {
-    // Found by the fuzzer: a damaged MPEG-4 AVI whose decoder gives more
-    // pictures than the file has packets, which the AVI frame count indexed
-    // past the end of its timestamps. Last in the file: FFmpeg's complaint
-    // about packed B-frames, which this file draws too, is said once a run.
-    const std::vector<char> bytes = ReadAll(SourcePath("tests/data/more-pictures-than-packets.avi"));
-    ASSERT_FALSE(bytes.empty());
-    try {
-        VideoFile video(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
-        ASSERT_GT(video.Length(), 0);
-        for (int i : {0, video.Length() - 1, video.Length() / 2, video.Length(), -1})
-            video.GrabFrame(i);
-    } catch (const DemoError&) {
-        // A message is as good an outcome as a picture.
+    // Damaged MPEG-4 AVIs that the fuzzer found reading out of bounds:
+    // - one whose decoder gives more pictures than the file has packets,
+    //   which the AVI frame count indexed past the end of its timestamps;
+    // - one that sends more packets while its pictures are ordered than it
+    //   had when they were indexed, which a picture's packet then pointed past.
+    // Last in the file: FFmpeg's complaint about packed B-frames, which these
+    // files draw too, is said once a run.
+    for (const char* name : {"more-pictures-than-packets.avi", "more-packets-when-decoded.avi"}) {
+        SCOPED_TRACE(name);
+        const std::vector<char> bytes = ReadAll(SourcePath(std::string("tests/data/") + name));
+        ASSERT_FALSE(bytes.empty());
+        try {
+            VideoFile video(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+            ASSERT_GT(video.Length(), 0);
+            for (int i : {0, 1, video.Length() - 1, video.Length() / 2, video.Length(), -1, 2})
+                video.GrabFrame(i);
+        } catch (const DemoError&) {
+            // A message is as good an outcome as a picture.
+        }
     }
 }

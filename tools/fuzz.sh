@@ -46,6 +46,8 @@ for target in $targets; do
         build-fuzz/fuzz/video_fuzz_seeds "$work/seeds"
         # The show's video is too long to fuzz whole: its first frames.
         [ -f data/vondo/video/Video.avi ] && head -c 32768 data/vondo/video/Video.avi >"$work/seeds/show.avi"
+        # What earlier runs found, so that a fault back again is met at once.
+        cp tests/data/*.avi "$work/seeds/"
         options="-max_len=32768" ;;
     *)
         echo "unknown fuzz target: $target" >&2

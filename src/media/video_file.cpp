@@ -250,7 +250,10 @@ void VideoFile::IndexPictures()
         for (int tag = ReceiveNext(); tag != kEnd; tag = ReceiveNext()) {
             if (tag >= 0 && pictureOf_[static_cast<size_t>(tag)] < 0)
                 pictureOf_[static_cast<size_t>(tag)] = static_cast<int>(packetOf_.size());
-            packetOf_.push_back(tag >= 0 ? tag : std::max(0, nextPacket_ - 1));
+            // A damaged file can send more packets here than it had when
+            // they were indexed; a picture without a mark of its own goes
+            // with the last packet sent, or the last one indexed.
+            packetOf_.push_back(tag >= 0 ? tag : std::clamp(nextPacket_ - 1, 0, count - 1));
         }
         codec_->skip_loop_filter = AVDISCARD_DEFAULT;
         codec_->skip_idct = AVDISCARD_DEFAULT;
