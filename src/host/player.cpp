@@ -25,6 +25,7 @@
 #include "platform/debug_output.h"
 #include "platform/demo_error.h"
 #include "platform/folder_read_ahead.h"
+#include "platform/heap_ahead.h"
 #include "platform/load_listener.h"
 #include "platform/stop_signals.h"
 #include "platform/window.h"
@@ -165,6 +166,9 @@ int RunPlayer(const PlayerOptions& options)
         } else {
             run.clock = forward ? MakeBatchMusicClock() : MakeMusicClock();
         }
+        // The window's buffers, the textures and the render targets are
+        // faulted in a block at a time (platform/heap_ahead.h).
+        KeepLargeBlocksInHeap();
         // The show's files are read into memory while the window opens.
         const FolderReadAhead readAhead(kShowDataFolder);
         // The music is read while the window opens and the effects load.

@@ -9,6 +9,7 @@
 
 #include "platform/demo_error.h"
 #include "platform/gl_entry_points.h"
+#include "platform/heap_ahead.h"
 
 namespace {
 
@@ -82,6 +83,8 @@ private:
 GLuint MakeRenderbuffer(GLenum format, int width, int height)
 {
     GLuint buffer = 0;
+    // The driver allocates and clears four bytes a pixel as the storage is made.
+    ReadyHeapFor(static_cast<size_t>(width) * static_cast<size_t>(height) * 4);
     glGenRenderbuffersEXT(1, &buffer);
     glBindRenderbufferEXT(GL_RENDERBUFFER_EXT, buffer);
     glRenderbufferStorageEXT(GL_RENDERBUFFER_EXT, format, width, height);

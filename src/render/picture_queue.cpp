@@ -22,6 +22,7 @@ void UploadMipmapped(const PictureData& picture)
     // keeps them in one allocation instead of one each (Mesa's llvmpipe: a
     // third less memory and time); the filter the texture keeps is GL_LINEAR.
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
+    ReadyHeapForTexture(picture.width, picture.height, true);
     gluBuild2DMipmaps(GL_TEXTURE_2D, GL_RGBA, picture.width, picture.height, GL_RGBA, GL_UNSIGNED_BYTE,
                       picture.pixels);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);

@@ -1,6 +1,7 @@
 #include "render/render_target.h"
 
 #include "platform/demo_error.h"
+#include "platform/heap_ahead.h"
 #include "render/gl_objects.h"
 #include "render/guards.h"
 #include "render/screen.h"
@@ -9,6 +10,10 @@ RenderTarget::RenderTarget() : RenderTarget(ScreenWidth, ScreenHeight, false) {}
 
 RenderTarget::RenderTarget(int width, int height, bool depth) : width(width), height(height)
 {
+    // The driver allocates and clears the colour buffer and the depth buffer
+    // (four bytes a pixel each) as they are made.
+    if (width > 0 && height > 0)
+        ReadyHeapFor(static_cast<size_t>(width) * static_cast<size_t>(height) * (depth ? 8 : 4));
     if (depth) {
         glGenRenderbuffersEXT(1, &depthBuffer);
         RecordGlObject(GlObjects::kRenderbuffer, depthBuffer);

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "platform/demo_error.h"
+#include "platform/heap_ahead.h"
 #include "platform/load_listener.h"
 #include "render/picture_queue.h"
 
@@ -53,6 +54,7 @@ void CTexture::Upload(ImageRecord image)
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     glTexEnvf(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
 
+    ReadyHeapForTexture(image.width, image.height, image.format == GL_RGBA && !image.noMipmap);
     if (image.format == GL_RGBA) {
         if (image.noMipmap)
             glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, image.width, image.height, 0, GL_RGBA,
@@ -66,6 +68,25 @@ void CTexture::Upload(ImageRecord image)
     } else {
         ThrowMessage("Unknown pixeldepth");
     }
+}
+
+void ReadyHeapForTexture(int width, int height, bool mipmaps)
+{
+    if (width <= 0 || height <= 0 || width > 16384 || height > 16384)
+        return;
+    // The mipmap builder scales each side to a power of two, at most the next one.
+    size_t bytes = 4;
+    for (const int side : {width, height}) {
+        size_t scaled = static_cast<size_t>(side);
+        if (mipmaps) {
+            scaled = 1;
+            while (scaled < static_cast<size_t>(side))
+                scaled *= 2;
+        }
+        bytes *= scaled;
+    }
+    // The levels below the first add a third; the driver pads each level a little.
+    ReadyHeapFor((mipmaps ? bytes + bytes / 3 : bytes) + (64u << 10));
 }
 
 void ReportUnreadablePicture(const char* path)

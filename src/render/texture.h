@@ -71,6 +71,10 @@ bool ReadPicture(const char* path, PictureData& picture);
 // ...and filling the texture bound to GL_TEXTURE_2D, with Load's settings.
 void UploadPicture(const PictureData& picture);
 
+// Readies the calling thread's heap for the driver's copy of a width x height
+// RGBA texture, with its mipmap levels when asked (platform/heap_ahead.h).
+void ReadyHeapForTexture(int width, int height, bool mipmaps);
+
 // Binds a texture for the length of a block; binds texture 0 on the way out.
 class CTextureBinder {
 public:

@@ -1,5 +1,6 @@
 #include "show/loading_screen.h"
 
+#include "platform/heap_ahead.h"
 #include "platform/window.h"
 #include "render/screen.h"
 #include "show/show_files.h"
@@ -93,6 +94,9 @@ void LoadingScreen::ShowSteps()
 {
     // A context of its own starts from GL's defaults: it takes the state the
     // host gives the loading display.
+    // Made current, the context allocates and clears its own colour and
+    // depth buffers for the window.
+    ReadyHeapFor(static_cast<size_t>(ScreenWidth) * static_cast<size_t>(ScreenHeight) * 8);
     const bool current = loan_->MakeCurrent();
     GLuint picture = 0;
     if (current) {

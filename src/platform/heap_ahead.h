@@ -1,0 +1,31 @@
+#pragma once
+#include <cstddef>
+
+// Fresh memory faulted in a block at a time, ahead of the library that fills it.
+//
+// The first write to each page of fresh memory traps into the kernel, one
+// trap a page; on a virtual machine a trap costs about 10 µs, more than
+// writing the page. Loading a show writes about 90 MiB of fresh memory: the
+// GL driver's textures and render targets, each of which the driver clears
+// as it allocates it. The kernel fills a whole block in one call for about
+// half of that, so the loading readies each thread's heap for the block its
+// driver call is about to allocate. Where the C library or the kernel cannot
+// (an old kernel), nothing is done and the pages fault in one by one as before.
+//
+//     KeepLargeBlocksInHeap();       // once, before the window opens
+//     ReadyHeapFor(width * height * 4);
+//     glTexImage2D(...);             // the driver's block finds its pages in memory
+
+// Blocks up to this size are taken from the heap, not mapped on their own.
+constexpr size_t kLargestHeapBlock = 16u << 20;
+
+// Keeps blocks of up to kLargestHeapBlock in the heap and the heap's free
+// end in memory: a block mapped on its own would be unmapped when freed, and
+// a trimmed end gives its pages back. What a load leaves free goes back to
+// the system when the host trims the heap after it.
+void KeepLargeBlocksInHeap();
+
+// Readies the calling thread's heap for its next allocations, of about bytes
+// in all: the pages where they will be placed are written now, in one call.
+// For a larger block, or without KeepLargeBlocksInHeap, it does nothing useful.
+void ReadyHeapFor(size_t bytes);
