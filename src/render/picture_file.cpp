@@ -8,6 +8,7 @@
 #include <cstring>
 #include <new>
 
+#include "platform/heap_ahead.h"
 #include "platform/plain_file.h"
 
 PictureData::~PictureData()
@@ -50,7 +51,9 @@ bool FromBitmap(FIBITMAP* bitmap, PictureData& out)
     FIBITMAP* converted = direct ? bitmap : FreeImage_ConvertTo32Bits(bitmap);
     if (!converted)
         return false;
-    uint32_t* pixels = static_cast<uint32_t*>(std::malloc(size_t(width) * height * 4 + 4));
+    const size_t bytes = size_t(width) * height * 4 + 4;
+    ReadyHeapFor(bytes);
+    uint32_t* pixels = static_cast<uint32_t*>(std::malloc(bytes));
     if (!pixels) {
         if (converted != bitmap)
             FreeImage_Unload(converted);
