@@ -1,6 +1,7 @@
 // Heap blocks faulted in ahead of the allocation that fills them.
 #include <gtest/gtest.h>
 
+#include <malloc.h>
 #include <sys/mman.h>
 #include <unistd.h>
 
@@ -47,6 +48,19 @@ double ShareInMemoryOfNextBlock(bool readied)
     return share;
 }
 
+// Kept from the compiler, which may drop an allocation nothing uses.
+void* volatile g_kept;
+
+bool MappedOnItsOwn(size_t bytes)
+{
+    const size_t before = mallinfo2().hblks;
+    void* block = std::malloc(bytes);
+    g_kept = block;
+    const size_t after = mallinfo2().hblks;
+    std::free(block);
+    return after > before;
+}
+
 bool KernelFaultsInAhead()
 {
 #if defined(MADV_POPULATE_WRITE) && !defined(__SANITIZE_ADDRESS__)
@@ -61,24 +75,31 @@ bool KernelFaultsInAhead()
 #endif
 }
 
-TEST(HeapAheadTest, TheNextBlockOfAThreadFindsItsPagesInMemory)
+TEST(HeapAheadTest, TheNextBlockOfAThreadFindsItsPagesInMemoryWhileTheLoadingLasts)
 {
     if (!KernelFaultsInAhead())
         GTEST_SKIP() << "no block is faulted in ahead here (an old kernel, or a sanitizer's heap)";
-    KeepLargeBlocksInHeap();
-    // Without readying, a block from the heap's unwritten end is not in memory
-    // until written: the measure tells the two apart.
-    EXPECT_LT(ShareInMemoryOfNextBlock(false), 0.1);
-    EXPECT_EQ(ShareInMemoryOfNextBlock(true), 1.0);
-    // A block readied and given back stays ready for the next one.
-    std::thread([] {
-        ReadyHeapFor(kBytes);
-        void* first = std::malloc(kBytes);
-        std::free(first);
-        void* second = std::malloc(kBytes);
-        EXPECT_EQ(ResidentShare(second, kBytes), 1.0);
-        std::free(second);
-    }).join();
+    {
+        LargeBlocksInHeap loading;
+        EXPECT_FALSE(MappedOnItsOwn(12u << 20));
+        // Without readying, a block from the heap's unwritten end is not in
+        // memory until written: the measure tells the two apart.
+        EXPECT_LT(ShareInMemoryOfNextBlock(false), 0.1);
+        EXPECT_EQ(ShareInMemoryOfNextBlock(true), 1.0);
+        // A block readied and given back stays ready for the next one.
+        std::thread([] {
+            ReadyHeapFor(kBytes);
+            void* first = std::malloc(kBytes);
+            std::free(first);
+            void* second = std::malloc(kBytes);
+            EXPECT_EQ(ResidentShare(second, kBytes), 1.0);
+            std::free(second);
+        }).join();
+    }
+    // Afterwards, the heap trimmed as the host does, a large block is mapped
+    // on its own again, to be given back to the system when freed.
+    malloc_trim(0);
+    EXPECT_TRUE(MappedOnItsOwn(12u << 20));
 }
 
 }  // namespace

@@ -4,16 +4,41 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cstdint>
 #include <cstdlib>
 
-void KeepLargeBlocksInHeap()
+namespace {
+
+// The C library's own starting thresholds.
+constexpr int kMappedFrom = 128 << 10;
+
+// Outside a LargeBlocksInHeap a readied block would be mapped and unmapped.
+std::atomic<int> g_scopes{0};
+
+}  // namespace
+
+LargeBlocksInHeap::LargeBlocksInHeap()
 {
+    ++g_scopes;
 #ifdef __GLIBC__
     mallopt(M_MMAP_THRESHOLD, static_cast<int>(kLargestHeapBlock));
-    // The C library's own rule for a threshold it raised itself: a block that
-    // size, freed, stays in the heap's free end.
+    // The rule the C library follows for a threshold it raises itself: a
+    // block that size, freed, stays in the heap's free end.
     mallopt(M_TRIM_THRESHOLD, static_cast<int>(2 * kLargestHeapBlock));
+#endif
+}
+
+void LargeBlocksInHeap::End()
+{
+    if (ended_)
+        return;
+    ended_ = true;
+    if (--g_scopes > 0)
+        return;
+#ifdef __GLIBC__
+    mallopt(M_MMAP_THRESHOLD, kMappedFrom);
+    mallopt(M_TRIM_THRESHOLD, kMappedFrom);
 #endif
 }
 
@@ -25,7 +50,7 @@ void KeepLargeBlocksInHeap()
 void ReadyHeapFor(size_t bytes)
 {
 #ifdef HEAP_AHEAD
-    if (bytes == 0 || bytes > kLargestHeapBlock)
+    if (bytes == 0 || bytes > kLargestHeapBlock || g_scopes.load() == 0)
         return;
     // Taken from the heap's free end and given back to it, the block leaves
     // that end in memory for the allocation that follows.

@@ -3,24 +3,11 @@
 #include <cstdio>
 
 #include "platform/demo_error.h"
-#include "platform/heap_ahead.h"
 #include "render/gl.h"
 #include "render/png_file.h"
 
-namespace {
-
-// A frame's pixels, faulted in at once: the first frame waits for them.
-std::vector<uint8_t> FrameBuffer(int width, int height)
-{
-    const size_t bytes = static_cast<size_t>(width) * static_cast<size_t>(height) * 4;
-    ReadyHeapFor(bytes);
-    return std::vector<uint8_t>(bytes);
-}
-
-}  // namespace
-
 FrameCapture::FrameCapture(int width, int height, unsigned readBuffer)
-    : width_(width), height_(height), readBuffer_(readBuffer), pixels_(FrameBuffer(width, height))
+    : width_(width), height_(height), readBuffer_(readBuffer), pixels_(static_cast<size_t>(width) * height * 4)
 {
 }
 
