@@ -166,9 +166,9 @@ int RunPlayer(const PlayerOptions& options)
         } else {
             run.clock = forward ? MakeBatchMusicClock() : MakeMusicClock();
         }
-        // Until the show is loaded, the window's buffers, the textures and the
-        // render targets are faulted in a block at a time (platform/heap_ahead.h).
-        LargeBlocksInHeap loadingHeap;
+        // The window's buffers, the textures and the render targets are
+        // faulted in a block at a time (platform/heap_ahead.h).
+        KeepLargeBlocksInHeap();
         // The show's files are read into memory while the window opens.
         const FolderReadAhead readAhead(kShowDataFolder);
         // The music is read while the window opens and the effects load.
@@ -201,7 +201,6 @@ int RunPlayer(const PlayerOptions& options)
         }
         // The loading's threads and their contexts are gone: what they freed
         // goes back to the system instead of staying in their heaps.
-        loadingHeap.End();
         malloc_trim(0);
         if (run.profile)
             run.profile->Prepare(run.show->names);

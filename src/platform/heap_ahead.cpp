@@ -10,35 +10,19 @@
 
 namespace {
 
-// The C library's own starting thresholds.
-constexpr int kMappedFrom = 128 << 10;
-
-// Outside a LargeBlocksInHeap a readied block would be mapped and unmapped.
-std::atomic<int> g_scopes{0};
+// Before, a readied block would be mapped on its own and unmapped again.
+std::atomic<bool> g_keeping{false};
 
 }  // namespace
 
-LargeBlocksInHeap::LargeBlocksInHeap()
+void KeepLargeBlocksInHeap()
 {
-    ++g_scopes;
 #ifdef __GLIBC__
     mallopt(M_MMAP_THRESHOLD, static_cast<int>(kLargestHeapBlock));
     // The rule the C library follows for a threshold it raises itself: a
     // block that size, freed, stays in the heap's free end.
     mallopt(M_TRIM_THRESHOLD, static_cast<int>(2 * kLargestHeapBlock));
-#endif
-}
-
-void LargeBlocksInHeap::End()
-{
-    if (ended_)
-        return;
-    ended_ = true;
-    if (--g_scopes > 0)
-        return;
-#ifdef __GLIBC__
-    mallopt(M_MMAP_THRESHOLD, kMappedFrom);
-    mallopt(M_TRIM_THRESHOLD, kMappedFrom);
+    g_keeping = true;
 #endif
 }
 
@@ -50,7 +34,7 @@ void LargeBlocksInHeap::End()
 void ReadyHeapFor(size_t bytes)
 {
 #ifdef HEAP_AHEAD
-    if (bytes == 0 || bytes > kLargestHeapBlock || g_scopes.load() == 0)
+    if (bytes == 0 || bytes > kLargestHeapBlock || !g_keeping.load())
         return;
     // Taken from the heap's free end and given back to it, the block leaves
     // that end in memory for the allocation that follows.

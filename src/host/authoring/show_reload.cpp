@@ -5,7 +5,6 @@
 #include <chrono>
 #include <cstdio>
 
-#include "platform/heap_ahead.h"
 #include "platform/load_listener.h"
 #include "show/show_files.h"
 #include "show/show_loader.h"
@@ -19,7 +18,6 @@ bool ReloadShow(std::unique_ptr<Show>& show, std::vector<std::string>& files)
     std::string error = "Unknown error";
     try {
         ScopedLoadListener listening(loaded);
-        const LargeBlocksInHeap loadingHeap;
         LoadShow(*fresh, nullptr);
         failed = false;
     } catch (const std::exception& e) {
