@@ -5,7 +5,6 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <cstdint>
 #include <cstdlib>
 #include <thread>
@@ -26,15 +25,18 @@ double ResidentShare(const void* block, size_t bytes)
     const uintptr_t end = (start + bytes) & ~(page - 1);
     const size_t pages = (end - first) / page;
     std::vector<unsigned char> resident(pages);
-    if (mincore(reinterpret_cast<void*>(first), end - first, resident.data()) != 0)
+    if (mincore(reinterpret_cast<void*>(first), end - first, resident.data()) != 0) {
+        ADD_FAILURE() << "mincore failed";
         return -1;
+    }
     size_t in = 0;
     for (const unsigned char flags : resident)
         in += flags & 1;
     return static_cast<double>(in) / static_cast<double>(pages);
 }
 
-// A fresh thread, with a heap of its own that nothing has written.
+// The next block of its size, taken on a thread of its own as the loading's
+// are; nothing before has written the free end of the heap it gets.
 double ShareInMemoryOfNextBlock(bool readied)
 {
     double share = -1;
