@@ -7,9 +7,9 @@
 // trap a page; on a virtual machine a trap costs about 10 µs, more than
 // writing the page. Loading a show writes about 90 MiB of fresh memory: the
 // GL driver's textures and render targets, each of which the driver clears
-// as it allocates it. The kernel fills a whole block in one call for about
-// half of that, so the loading readies each thread's heap for the block its
-// driver call is about to allocate. Where the C library or the kernel cannot
+// as it allocates it. The kernel fills a whole block in one call at about
+// half that cost, so the loading readies each thread's heap for the block
+// its driver call is about to allocate. Where the C library or the kernel cannot
 // (an old kernel), nothing is done and the pages fault in one by one as before.
 //
 //     KeepLargeBlocksInHeap();       // once, before the window opens
