@@ -15,7 +15,7 @@ extern "C" {
 #include <cstdio>
 
 #include "media/av_log.h"
-#include "media/bgra_to_yuv.h"
+#include "media/rgb32_to_yuv.h"
 #include "platform/demo_error.h"
 
 namespace {
@@ -150,7 +150,10 @@ bool HoldsAPicture(const std::string& path)
 }
 
 VideoEncoder::VideoEncoder(const VideoEncoderSettings& settings)
-    : width_(settings.width), height_(settings.height), cuts_(settings.container == "matroska")
+    : width_(settings.width),
+      height_(settings.height),
+      pixels_(settings.pixels),
+      cuts_(settings.container == "matroska")
 {
     // The encoders' statistics are no news to a viewer; warnings and errors are.
     av_log_set_level(AV_LOG_WARNING);
@@ -235,8 +238,9 @@ void VideoEncoder::OpenVideo(const VideoEncoderSettings& settings)
     // 4:2:0 has a converter of its own, several times cheaper than swscale's.
     if (choice.pixels == AV_PIX_FMT_YUV420P)
         return;
-    scaler_ = sws_getContext(width_, height_, AV_PIX_FMT_BGRA, width_, height_, choice.pixels, SWS_BILINEAR,
-                             nullptr, nullptr, nullptr);
+    const AVPixelFormat drawn = pixels_ == PixelOrder::Rgba ? AV_PIX_FMT_RGBA : AV_PIX_FMT_BGRA;
+    scaler_ = sws_getContext(width_, height_, drawn, width_, height_, choice.pixels, SWS_BILINEAR, nullptr, nullptr,
+                             nullptr);
     if (!scaler_)
         ThrowMessage("Unable to set up the picture conversion");
     const int* bt709 = sws_getCoefficients(SWS_CS_ITU709);
@@ -311,18 +315,18 @@ void VideoEncoder::FreePicture(AVFrame* picture) const
     av_frame_free(&picture);
 }
 
-void VideoEncoder::FillPicture(const uint8_t* bgra, AVFrame* picture)
+void VideoEncoder::FillPicture(const uint8_t* pixels, AVFrame* picture)
 {
     // Only copies when an encoder still holds the picture's storage.
     Check(av_frame_make_writable(picture), "Unable to prepare a picture");
     // Starting at the last row with a negative stride turns the picture upright.
     const int stride = width_ * 4;
-    const uint8_t* rows[1] = {bgra + static_cast<size_t>(height_ - 1) * stride};
+    const uint8_t* rows[1] = {pixels + static_cast<size_t>(height_ - 1) * stride};
     const int strides[1] = {-stride};
     if (scaler_)
         sws_scale(scaler_, rows, strides, 0, height_, picture->data, picture->linesize);
     else
-        BgraToYuv420(rows[0], -stride, width_, height_, picture->data, picture->linesize);
+        Rgb32ToYuv420(rows[0], -stride, width_, height_, pixels_, picture->data, picture->linesize);
 }
 
 void VideoEncoder::WritePicture(AVFrame* picture)

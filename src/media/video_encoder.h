@@ -18,8 +18,8 @@ bool HoldsAPicture(const std::string& path);
 // H.264 4:4:4, FFV1 or ProRes 422 HQ for editing) and one AAC stream, written
 // through FFmpeg's libraries. Matroska is written in whole clusters, so what
 // was written plays even when the file is never finished; MP4 and MOV play
-// only once finished. Pictures go in as BGRA rows bottom first, the way
-// OpenGL reads them; sound as 16-bit samples. VideoWriter says what each
+// only once finished. Pictures go in as four-byte pixels, bottom row first,
+// the way OpenGL reads them; sound as 16-bit samples. VideoWriter says what each
 // call does.
 class VideoEncoder final : public VideoWriter {
 public:
@@ -33,7 +33,7 @@ public:
 
     AVFrame* NewPicture() const override;
     void FreePicture(AVFrame* picture) const override;
-    void FillPicture(const uint8_t* bgra, AVFrame* picture) override;
+    void FillPicture(const uint8_t* pixels, AVFrame* picture) override;
 
     void WritePicture(AVFrame* picture) override;
     void WriteSound(const int16_t* samples, int64_t frames, int stride) override;
@@ -60,6 +60,7 @@ private:
     AVPacket* packet_ = nullptr;
     int width_ = 0;
     int height_ = 0;
+    PixelOrder pixels_;
     int soundFill_ = 0;
     int64_t soundWritten_ = 0;
     int64_t soundLead_ = 0;  // samples the sound's timestamps are moved on by

@@ -4,6 +4,8 @@
 #include <memory>
 #include <string>
 
+#include "media/pixel_order.h"
+
 // Video reading and writing as the rest of the program sees them. The code
 // behind it uses FFmpeg's libraries and lives in a module of its own
 // (glimraven-video.so: media/video_file.*, media/video_encoder.*), opened at
@@ -41,6 +43,7 @@ struct VideoEncoderSettings {
     int sampleRate = 44100;
     int channels = 2;  // 1 or 2
     int threads = 0;   // encoding threads; 0: as many as the cores this process may use allow
+    PixelOrder pixels = PixelOrder::Bgra;  // of the pictures FillPicture is given
 };
 
 // A video file being written with one picture and one sound stream
@@ -55,8 +58,9 @@ public:
     // A picture in the encoder's own format, owned by the caller (FreePicture).
     virtual AVFrame* NewPicture() const = 0;
     virtual void FreePicture(AVFrame* picture) const = 0;
-    // Converts width x height BGRA pixels, bottom row first, into picture.
-    virtual void FillPicture(const uint8_t* bgra, AVFrame* picture) = 0;
+    // Converts width x height pixels (the settings' order), bottom row first,
+    // into picture.
+    virtual void FillPicture(const uint8_t* pixels, AVFrame* picture) = 0;
     // Encodes the next picture of the video.
     virtual void WritePicture(AVFrame* picture) = 0;
     // Encodes the next frames of sound: samples holds `stride` values a frame,

@@ -31,7 +31,7 @@ public:
     CapturePipeline(const CapturePipeline&) = delete;
     CapturePipeline& operator=(const CapturePipeline&) = delete;
 
-    // Queues pictures (BGRA, bottom row first) in two steps: where the next
+    // Queues pictures (the settings' pixel order, bottom row first) in two steps: where the next
     // one goes, waiting while the queue is full, then that it is there.
     // NextPicture throws the first error of the other threads once they have
     // failed.
@@ -63,7 +63,7 @@ private:
     int rate_;
     int fps_;
     int fpsBase_;
-    std::vector<uint8_t> slots_[kSlots];  // BGRA pictures as drawn
+    std::vector<uint8_t> slots_[kSlots];  // pictures as drawn
     AVFrame* pictures_[kPictures] = {};   // slots converted for the encoder
     SlotRing drawn_{kSlots};              // from drawing to converting
     SlotRing converted_{kPictures};       // from converting to encoding

@@ -10,8 +10,23 @@ bool FrameReadback::BuffersPay()
     return (GLEW_VERSION_2_1 || GLEW_ARB_pixel_buffer_object) && !SoftwareRenderer();
 }
 
-FrameReadback::FrameReadback(int width, int height, GLenum readBuffer, bool throughBuffers)
-    : width_(width), height_(height), readBuffer_(readBuffer), buffered_(throughBuffers)
+PixelOrder FrameReadback::FastestOrder()
+{
+    if (!GLEW_ARB_ES2_compatibility && !GLEW_OES_read_format)
+        return PixelOrder::Bgra;
+    GLint format = 0;
+    GLint type = 0;
+    glGetIntegerv(GL_IMPLEMENTATION_COLOR_READ_FORMAT, &format);
+    glGetIntegerv(GL_IMPLEMENTATION_COLOR_READ_TYPE, &type);
+    return format == GL_RGBA && type == GL_UNSIGNED_BYTE ? PixelOrder::Rgba : PixelOrder::Bgra;
+}
+
+FrameReadback::FrameReadback(int width, int height, GLenum readBuffer, PixelOrder order, bool throughBuffers)
+    : width_(width),
+      height_(height),
+      readBuffer_(readBuffer),
+      format_(order == PixelOrder::Rgba ? GL_RGBA : GL_BGRA),
+      buffered_(throughBuffers)
 {
     if (!buffered_)
         return;
@@ -66,7 +81,7 @@ bool FrameReadback::QueueLast(FrameSink& sink)
 void FrameReadback::Read(void* pixels)
 {
     glReadBuffer(readBuffer_);
-    glReadPixels(0, 0, width_, height_, GL_BGRA, GL_UNSIGNED_BYTE, pixels);
+    glReadPixels(0, 0, width_, height_, format_, GL_UNSIGNED_BYTE, pixels);
 }
 
 // Maps the buffer (it stays mapped until the next read) and copies its frame

@@ -195,6 +195,7 @@ int CaptureShow(const Show& show, Window& window, MusicStream& music, const Play
     settings.fps = options.captureFps;
     settings.fpsBase = options.captureFpsBase;
     settings.codec = options.captureCodec;
+    settings.pixels = FrameReadback::FastestOrder();
     settings.sampleRate = track.Empty() ? 44100 : track.rate;
     // As in a live run, files with more channels give their first two.
     settings.channels = track.Empty() ? 2 : std::min(track.channels, 2);
@@ -207,7 +208,8 @@ int CaptureShow(const Show& show, Window& window, MusicStream& music, const Play
     const CaptureFile file{&pipeline, settings.path, options.captureFile, options.force};
     SetSecondStopNote("\nStopped at once; " + settings.path + " holds what was written so far\n");
     DisplayLostGuard displayGuard(file);
-    FrameReadback readback(ScreenWidth, ScreenHeight, window.ReadBuffer(), FrameReadback::BuffersPay());
+    FrameReadback readback(ScreenWidth, ScreenHeight, window.ReadBuffer(), settings.pixels,
+                           FrameReadback::BuffersPay());
     CaptureProgress progress(stderr, frames, isatty(STDERR_FILENO) != 0);
     const auto started = std::chrono::steady_clock::now();
     glClearColor(0, 0, 0, 0);
