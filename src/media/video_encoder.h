@@ -19,8 +19,8 @@ bool HoldsAPicture(const std::string& path);
 // through FFmpeg's libraries. Matroska is written in whole clusters, so what
 // was written plays even when the file is never finished; MP4 and MOV play
 // only once finished. Pictures go in as four-byte pixels, bottom row first,
-// the way OpenGL reads them; sound as 16-bit samples. VideoWriter says what each
-// call does.
+// the way OpenGL reads them; sound as 16-bit samples. VideoWriter says what
+// each call does.
 class VideoEncoder final : public VideoWriter {
 public:
     // Creates the file and writes the container's header.

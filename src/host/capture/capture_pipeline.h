@@ -31,8 +31,9 @@ public:
     CapturePipeline(const CapturePipeline&) = delete;
     CapturePipeline& operator=(const CapturePipeline&) = delete;
 
-    // Queues pictures (the settings' pixel order, bottom row first) in two steps: where the next
-    // one goes, waiting while the queue is full, then that it is there.
+    // Queues pictures (in the settings' pixel order, bottom row first) in two
+    // steps: where the next one goes, waiting while the queue is full, then
+    // that it is there.
     // NextPicture throws the first error of the other threads once they have
     // failed.
     uint8_t* NextPicture() override;

@@ -6,11 +6,12 @@
 #include "render/gl.h"
 
 // Reads the window's frames (readBuffer: Window::ReadBuffer) as rows of
-// four-byte pixels, bottom row first, into a sink. Through two pixel-pack buffers, the read of
-// one frame is started after it is drawn and handed on after the next one is,
-// so that with a graphics card the copy overlaps drawing. Straight, each frame
-// is read into the sink's own memory at once: a software renderer draws on the
-// processor, so there is nothing to overlap, and a buffer only adds copies.
+// four-byte pixels, bottom row first, into a sink. Through two pixel-pack
+// buffers, the read of one frame is started after it is drawn and handed on
+// after the next one is, so that with a graphics card the copy overlaps
+// drawing. Straight, each frame is read into the sink's own memory at once: a
+// software renderer draws on the processor, so there is nothing to overlap,
+// and a buffer only adds copies.
 class FrameReadback {
 public:
     // Whether reading through buffers gains anything in the current context:
