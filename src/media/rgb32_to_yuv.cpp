@@ -82,6 +82,15 @@ AVX2 inline __m256i Luma(__m256i pixels, __m256i outer, __m256i twiceGreen)
     return _mm256_srai_epi32(_mm256_add_epi32(sum, _mm256_set1_epi32(kYOffset)), kShift);
 }
 
+// Two rows' sums of bytes 0 and 2 (shift 0) or 1 and 3 (shift 8), pixel by
+// pixel, in 16-bit halves.
+AVX2 inline __m256i RowSums(__m256i a, __m256i b, int shift)
+{
+    const __m256i low = _mm256_set1_epi32(0x00FF00FF);
+    return _mm256_add_epi16(_mm256_and_si256(_mm256_srli_epi32(a, shift), low),
+                            _mm256_and_si256(_mm256_srli_epi32(b, shift), low));
+}
+
 // Four chroma values of each half of a 16-pixel row pair, from the rows' sums
 // of bytes 0 and 2 (outerSums) and of bytes 1 and 3 (middleSums).
 AVX2 inline __m256i Chroma(const __m256i outerSums[2], const __m256i middleSums[2], __m256i outer, __m256i middle)
@@ -101,7 +110,6 @@ AVX2 void ConvertRowPairAvx2(const uint8_t* a, const uint8_t* b, int width, cons
     const __m256i yOuter = Pairs(w.y[0], w.y[2]), yTwiceGreen = Pairs(w.y[1] / 2, 0);
     const __m256i uOuter = Pairs(w.u[0], w.u[2]), uMiddle = Pairs(w.u[1], 0);
     const __m256i vOuter = Pairs(w.v[0], w.v[2]), vMiddle = Pairs(w.v[1], 0);
-    const __m256i low = _mm256_set1_epi32(0x00FF00FF);
     // Packing works within each 128-bit lane; these put the results in order.
     const __m256i lumaOrder = _mm256_setr_epi32(0, 4, 1, 5, 2, 6, 3, 7);
     const __m256i chromaOrder = _mm256_setr_epi8(0, 1, 4, 5, 2, 3, 6, 7, 8, 9, 12, 13, 10, 11, 14, 15, 0, 1, 4, 5, 2,
@@ -119,13 +127,8 @@ AVX2 void ConvertRowPairAvx2(const uint8_t* a, const uint8_t* b, int width, cons
         _mm_storeu_si128(reinterpret_cast<__m128i*>(ya + x), _mm256_castsi256_si128(luma));
         _mm_storeu_si128(reinterpret_cast<__m128i*>(yb + x), _mm256_extracti128_si256(luma, 1));
 
-        const __m256i outerSums[2] = {_mm256_add_epi16(_mm256_and_si256(a0, low), _mm256_and_si256(b0, low)),
-                                      _mm256_add_epi16(_mm256_and_si256(a1, low), _mm256_and_si256(b1, low))};
-        const __m256i middleSums[2] = {
-            _mm256_add_epi16(_mm256_and_si256(_mm256_srli_epi32(a0, 8), low),
-                             _mm256_and_si256(_mm256_srli_epi32(b0, 8), low)),
-            _mm256_add_epi16(_mm256_and_si256(_mm256_srli_epi32(a1, 8), low),
-                             _mm256_and_si256(_mm256_srli_epi32(b1, 8), low))};
+        const __m256i outerSums[2] = {RowSums(a0, b0, 0), RowSums(a1, b1, 0)};
+        const __m256i middleSums[2] = {RowSums(a0, b0, 8), RowSums(a1, b1, 8)};
         // Bytes: u 0 1 4 5, v 0 1 4 5 in the low lane, u 2 3 6 7, v 2 3 6 7 in
         // the high; gathered into u 0-7 then v 0-7.
         const __m256i packed = _mm256_packus_epi16(_mm256_packus_epi32(Chroma(outerSums, middleSums, uOuter, uMiddle),
